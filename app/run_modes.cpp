@@ -1,0 +1,111 @@
+// Choosing the run mode from the command line and preparing the drawing modes.
+#include <cstdint>
+#include <new>
+
+#include "app/application.h"
+#include "app/command_line.h"
+#include "resources/resource_ids.h"
+#include "scenes/scene_factory.h"
+#include "scenes/scene_holder.h"
+#include "ui/settings_dialog.h"
+
+namespace {
+
+HWND WindowFromValue(std::int64_t value)
+{
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
+}
+
+void ShowWindowNotFound()
+{
+    MessageBoxW(nullptr, L"Das Fenster kann nicht gefunden werden !", L"Vorschau", MB_OK | MB_ICONERROR);
+}
+
+HWND StartPreviewHost()
+{
+    wchar_t commandLine[] = L"Scrprev";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE,
+                        CREATE_NEW_PROCESS_GROUP | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr,
+                        &startup, &process))
+        return nullptr;
+    const DWORD idle = WaitForInputIdle(process.hProcess, 2000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (idle != 0)
+        return nullptr;
+    return FindWindowW(L"Scrprev", nullptr);
+}
+
+// The first child window of the preview host, started when it is not running.
+HWND FindPreviewHostChild()
+{
+    HWND host = FindWindowW(L"Scrprev", nullptr);
+    if (!host)
+        host = StartPreviewHost();
+    if (!host)
+        return nullptr;
+    SetForegroundWindow(host);
+    return GetWindow(host, GW_CHILD);
+}
+
+} // namespace
+
+bool Application::ProcessCommandLine()
+{
+    sceneHolder = new (std::nothrow) SceneHolder{};
+    if (!sceneHolder)
+        return false;
+    sceneHolder->infoAllowed = true;
+    sceneHolder->scene = CreateScene(&settings);
+
+    const CommandLine command = ParseCommandLine(GetCommandLineW());
+    if (command.badSwitch) {
+        ShowWindowNotFound();
+        return false;
+    }
+
+    switch (command.mode) {
+    case RunMode::Configure: {
+        configMode = true;
+        HWND owner = nullptr;
+        if (command.owner == DialogOwner::Foreground)
+            owner = GetForegroundWindow();
+        else if (command.owner == DialogOwner::Handle)
+            owner = WindowFromValue(command.handle);
+        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0);
+        return false;
+    }
+    case RunMode::ChangePassword:
+        if (command.handle == 0) {
+            ShowWindowNotFound();
+            return false;
+        }
+        window = WindowFromValue(command.handle);
+        return false;
+    case RunMode::Preview: {
+        HWND parent = command.previewHost ? FindPreviewHostChild() : WindowFromValue(command.handle);
+        if (!parent) {
+            ShowWindowNotFound();
+            return false;
+        }
+        settings.previewMode = true;
+        window = parent;
+        return PrepareDrawing(true);
+    }
+    case RunMode::FullScreen:
+        return PrepareDrawing(false);
+    }
+    return false;
+}
+
+bool Application::PrepareDrawing(bool preview)
+{
+    if (!CreateApplicationWindow())
+        return false;
+    if (preview)
+        sceneHolder->infoAllowed = false;
+    return true;
+}

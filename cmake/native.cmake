@@ -1,0 +1,36 @@
+# Linux host: native unit tests, developer tools, and the Windows program built
+# as a sub-project with the MinGW-w64 toolchain. ctest here runs every test.
+include(ExternalProject)
+enable_testing()
+
+set(NIGHTLOOM_SANITIZE "-fsanitize=address,undefined" "-fno-sanitize-recover=all" "-fno-omit-frame-pointer")
+
+add_library(nightloom_core STATIC ${NIGHTLOOM_CORE_SOURCES})
+target_include_directories(nightloom_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(nightloom_core PRIVATE -Wall -Wextra -Wpedantic -Werror ${NIGHTLOOM_SANITIZE})
+target_link_options(nightloom_core PUBLIC ${NIGHTLOOM_SANITIZE})
+
+add_executable(artgen tools/artgen/artgen.cpp)
+target_compile_options(artgen PRIVATE -Wall -Wextra -Werror)
+
+add_subdirectory(tests/native)
+
+# The Windows program, its Win32 tests and the developer tools for Windows.
+ExternalProject_Add(windows
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${CMAKE_BINARY_DIR}/win
+    CMAKE_ARGS
+        -G Ninja
+        -DCMAKE_BUILD_TYPE=Release
+        -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
+        -DNIGHTLOOM_ARTGEN=$<TARGET_FILE:artgen>
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    DEPENDS artgen
+    USES_TERMINAL_BUILD ON
+)
+
+set(NIGHTLOOM_SCR ${CMAKE_BINARY_DIR}/win/nightloom.scr)
+set(NIGHTLOOM_WIN_TESTS ${CMAKE_BINARY_DIR}/win/tests/win/nightloom_win_tests.exe)
+set(NIGHTLOOM_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+add_subdirectory(tests)

@@ -1,0 +1,74 @@
+# Windows: the screensaver itself, the preview host, and the Win32 tests.
+enable_language(RC)
+
+set(NIGHTLOOM_WIN_SOURCES
+    app/application.cpp
+    app/frame_loop.cpp
+    app/run_modes.cpp
+    app/frame_clock_win.cpp
+    app/os_version.cpp
+    render/render_window.cpp
+    render/gl_view.cpp
+    render/text_font.cpp
+    scenes/scene_factory.cpp
+    scenes/kalender.cpp
+    scenes/outline_font.cpp
+    image/image_holder.cpp
+    settings/registry_store.cpp
+    settings/settings_io.cpp
+    settings/display_mode_catalogue.cpp
+    ui/settings_dialog.cpp
+)
+
+if(MINGW)
+    # Static runtime: the program then imports Windows system DLLs only.
+    set(NIGHTLOOM_STATIC_LINK -static -static-libgcc -static-libstdc++)
+    set(NIGHTLOOM_WARNINGS -Wall -Wextra -Werror)
+elseif(MSVC)
+    set(NIGHTLOOM_WARNINGS /W4 /utf-8)
+endif()
+
+set(NIGHTLOOM_WIN_LIBS opengl32 glu32 gdi32 user32 advapi32 comctl32 comdlg32 uxtheme
+    ole32 oleaut32 uuid version shell32)
+
+add_library(nightloom_program STATIC ${NIGHTLOOM_CORE_SOURCES} ${NIGHTLOOM_WIN_SOURCES})
+target_include_directories(nightloom_program PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(nightloom_program PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+    _WIN32_WINNT=0x0A00)
+target_compile_options(nightloom_program PRIVATE ${NIGHTLOOM_WARNINGS})
+target_link_libraries(nightloom_program PUBLIC ${NIGHTLOOM_WIN_LIBS})
+
+# Pictures and icons come from our own generator, built for the host.
+if(NOT NIGHTLOOM_ARTGEN)
+    add_executable(artgen tools/artgen/artgen.cpp)
+    set(NIGHTLOOM_ARTGEN $<TARGET_FILE:artgen>)
+endif()
+set(NIGHTLOOM_ART_DIR ${CMAKE_BINARY_DIR}/art)
+set(NIGHTLOOM_ART_FILES ${NIGHTLOOM_ART_DIR}/nightloom.ico ${NIGHTLOOM_ART_DIR}/nightloom_small.ico
+    ${NIGHTLOOM_ART_DIR}/nightloom_16.ico)
+add_custom_command(
+    OUTPUT ${NIGHTLOOM_ART_FILES}
+    COMMAND ${NIGHTLOOM_ARTGEN} ${NIGHTLOOM_ART_DIR}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/artgen/artgen.cpp
+    COMMENT "Generating pictures and icons")
+add_custom_target(nightloom_art DEPENDS ${NIGHTLOOM_ART_FILES})
+
+set(NIGHTLOOM_RC ${CMAKE_SOURCE_DIR}/resources/nightloom.rc)
+set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
+    OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+
+add_executable(nightloom WIN32 app/main.cpp ${NIGHTLOOM_RC})
+add_dependencies(nightloom nightloom_art)
+target_include_directories(nightloom PRIVATE ${NIGHTLOOM_ART_DIR} ${CMAKE_SOURCE_DIR}/resources)
+set_target_properties(nightloom PROPERTIES SUFFIX ".scr")
+target_compile_options(nightloom PRIVATE ${NIGHTLOOM_WARNINGS})
+target_link_libraries(nightloom PRIVATE nightloom_program)
+if(MINGW)
+    target_link_options(nightloom PRIVATE -municode ${NIGHTLOOM_STATIC_LINK})
+endif()
+
+add_subdirectory(tools/scrprev)
+
+if(MINGW)
+    add_subdirectory(tests/win)
+endif()

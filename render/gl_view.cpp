@@ -1,0 +1,91 @@
+// GL set-up of the render window and the composition of one frame.
+#include "render/gl.h"
+#include "render/text_font.h"
+#include "scenes/scene_holder.h"
+
+bool SceneHolder::InitializeView(std::int32_t clientWidth, std::int32_t clientHeight)
+{
+    if (clientHeight == 0)
+        clientHeight = 1;
+    width = static_cast<float>(clientWidth);
+    height = static_cast<float>(clientHeight);
+    glViewport(0, 0, clientWidth, clientHeight);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (!scene->SetProjection(width, height))
+        gluPerspective(45.0, static_cast<double>(width / height), static_cast<double>(0.1f), 100.0);
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (!scene->SetCamera())
+        gluLookAt(0.0, 0.0, 10.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+
+    if (!scene->SetClearColor())
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+
+    if (!scene->Init(width, height, true, true))
+        return false;
+    font = CreateTextFont(deviceContext);
+    return true;
+}
+
+// The desktop snapshot over the whole viewport at the far depth; texture row 0
+// along the top edge.
+void SceneHolder::DrawDesktopBackdrop()
+{
+    if (scene->UsesLighting())
+        glDisable(GL_LIGHTING);
+    glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, desktopTexture);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, 1.0f, 1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(1.0f, -1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-1.0f, -1.0f, 1.0f);
+    glEnd();
+
+    glPopMatrix();
+    glPopAttrib();
+    if (scene->UsesLighting())
+        glEnable(GL_LIGHTING);
+}
+
+bool SceneHolder::ComposeFrame(float fps)
+{
+    if (scene->ClearsEachFrame()) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+    }
+    glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    if (scene->ShowsDesktop())
+        DrawDesktopBackdrop();
+
+    scene->Draw();
+    glDisable(GL_TEXTURE_2D);
+
+    if (scene->UsesLighting())
+        glDisable(GL_LIGHTING);
+    if (infoAllowed && scene->ShowsInfo())
+        DrawInformationOverlay(*this, fps);
+    if (scene->UsesLighting())
+        glEnable(GL_LIGHTING);
+
+    SwapBuffers(deviceContext);
+    return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The current month as a lit, rocking calendar sheet with a running clock.
+#include <windows.h>
+
+#include "scenes/scene.h"
+#include "settings/settings.h"
+
+struct OutlineFont;
+
+class Kalender : public DrawingHelper, public ISceneStrategy {
+public:
+    explicit Kalender(Settings* liveSettings);
+    ~Kalender() override;
+    Kalender(const Kalender&) = delete;
+    Kalender& operator=(const Kalender&) = delete;
+
+    bool Init(float width, float height, bool resetState, bool createResources) override;
+    void Advance(float timeStep) override;
+    void Draw() override;
+    bool ClearsEachFrame() override { return true; }
+    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
+    bool UsesLighting() override { return lighting; }
+    bool SetClearColor() override { return false; }
+    bool SetTextColor(std::int32_t) override { return false; }
+    bool SetProjection(float, float) override { return false; }
+    bool SetCamera() override { return false; }
+    bool ShowsDesktop() override { return settings->ShowDesktop; }
+    bool ShowsInfo() override { return false; }
+    void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
+
+    Settings* settings;
+    OutlineFont* font = nullptr;
+    bool lighting = true;
+    float tiltX = 0.0f;
+    float tiltY = 0.0f;
+    float zoom = -15.0f;
+    float tiltSpeedX = 0.2f;
+    float tiltSpeedY = 0.3f;
+
+    // Where the date and time come from; tests put a fixed date here.
+    void(WINAPI* readLocalTime)(LPSYSTEMTIME) = GetLocalTime;
+
+private:
+    void ApplyBaseTransform() const;
+    void DrawGrid() const;
+    void DrawHeader(const SYSTEMTIME& now) const;
+    void DrawWeeks(const SYSTEMTIME& now) const;
+};
