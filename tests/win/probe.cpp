@@ -1,0 +1,869 @@
+// probe: looks at and drives the windows of another process for the end-to-end
+// tests, which run on Linux and call it under Wine.
+//
+// Every command reports "key=value" lines. With --out FILE they go to FILE as
+// UTF-8 (a console pipe under Wine may drop non-ASCII characters); otherwise to
+// stdout with non-ASCII characters written as \uXXXX. In values a backslash is
+// written as \\, a line feed as \n, a carriage return as \r and a tab as \t.
+// Several windows in one report are separated by a blank line.
+//
+// Exit codes: 0 success, 1 the window waited for did not appear (or did not go
+// away) in time or an operation failed, 2 bad usage.
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <initializer_list>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+enum ExitCode { kSuccess = 0, kNotFound = 1, kBadUsage = 2 };
+
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kDefaultTimeoutMs = 10000;
+constexpr DWORD kGoneTimeoutMs = 5000;
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr wchar_t kPictureClass[] = L"ProbePicture";
+constexpr wchar_t kDestroyPreviewMessage[] = L"ScrprevDestroyPreview";
+
+const char kUsage[] =
+    "usage: probe COMMAND ARGS [--out FILE]\n"
+    "  box CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]\n"
+    "  nobox CAPTION --for MS\n"
+    "  window CLASS [--title T] [--timeout MS]\n"
+    "  child HWND [--timeout MS]\n"
+    "  children HWND\n"
+    "  wait-gone CLASS [--timeout MS]\n"
+    "  close HWND\n"
+    "  destroy-child HWND\n"
+    "  ssaver get | ssaver set 0|1\n"
+    "  display\n"
+    "  cursor\n"
+    "  sendkey HWND VK\n"
+    "  syscommand HWND SC [--lparam N]\n"
+    "  show-picture --color RRGGBB [--topmost 0|1]\n";
+
+// ---------------------------------------------------------------------------
+// Report: collected key=value lines, written once at the end.
+
+class Report {
+public:
+    void Add(const std::wstring& key, const std::wstring& value) { lines_.push_back(key + L"=" + Escape(value)); }
+    void AddNumber(const std::wstring& key, long long value) { Add(key, std::to_wstring(value)); }
+    void AddBlankLine() { lines_.emplace_back(); }
+    bool WriteTo(const std::wstring& path) const;
+    void WriteToStdout() const;
+
+private:
+    static std::wstring Escape(const std::wstring& value);
+    std::wstring Text() const;
+    std::vector<std::wstring> lines_;
+};
+
+std::wstring Report::Escape(const std::wstring& value)
+{
+    std::wstring out;
+    for (wchar_t c : value) {
+        switch (c) {
+        case L'\\': out += L"\\\\"; break;
+        case L'\n': out += L"\\n"; break;
+        case L'\r': out += L"\\r"; break;
+        case L'\t': out += L"\\t"; break;
+        default: out.push_back(c); break;
+        }
+    }
+    return out;
+}
+
+std::wstring Report::Text() const
+{
+    std::wstring text;
+    for (const std::wstring& line : lines_) {
+        text += line;
+        text += L'\n';
+    }
+    return text;
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty()) {
+        return std::string();
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+        nullptr, nullptr);
+    if (size <= 0) {
+        return std::string();
+    }
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
+        nullptr);
+    return bytes;
+}
+
+std::wstring Hex(unsigned long long value, int digits)
+{
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    std::wstring text(static_cast<size_t>(digits), L'0');
+    for (int i = digits - 1; i >= 0; --i) {
+        text[static_cast<size_t>(i)] = kDigits[value & 0xF];
+        value >>= 4;
+    }
+    return text;
+}
+
+bool Report::WriteTo(const std::wstring& path) const
+{
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) {
+        return false;
+    }
+    const std::string bytes = ToUtf8(Text());
+    const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return fclose(file) == 0 && written;
+}
+
+void Report::WriteToStdout() const
+{
+    std::string ascii;
+    for (wchar_t c : Text()) {
+        if (c < 0x80) {
+            ascii.push_back(static_cast<char>(c));
+        } else {
+            ascii += "\\u" + ToUtf8(Hex(c, 4));
+        }
+    }
+    // Binary mode: the tests read plain line feeds.
+    _setmode(_fileno(stdout), _O_BINARY);
+    fwrite(ascii.data(), 1, ascii.size(), stdout);
+    fflush(stdout);
+}
+
+// ---------------------------------------------------------------------------
+// Arguments: positional words, and options "--name value".
+
+struct Args {
+    std::vector<std::wstring> words;
+    std::map<std::wstring, std::wstring> options;
+
+    bool Has(const wchar_t* name) const { return options.count(name) != 0; }
+    std::wstring Get(const wchar_t* name) const
+    {
+        auto it = options.find(name);
+        return it == options.end() ? std::wstring() : it->second;
+    }
+};
+
+bool ParseArgs(int argc, wchar_t** argv, Args& args)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring word = argv[i];
+        if (word.size() > 2 && word.compare(0, 2, L"--") == 0) {
+            if (i + 1 >= argc) {
+                return false;
+            }
+            args.options[word.substr(2)] = argv[++i];
+        } else {
+            args.words.push_back(word);
+        }
+    }
+    return true;
+}
+
+// Whole-string integers: decimal, or hexadecimal after "0x"; a sign is allowed.
+bool ParseInteger(const std::wstring& text, long long& value)
+{
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
+        negative = text[i] == L'-';
+        ++i;
+    }
+    int base = 10;
+    if (text.size() > i + 2 && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size() || text.size() - i > 16) {
+        return false;
+    }
+    unsigned long long magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        int digit = -1;
+        if (c >= L'0' && c <= L'9') {
+            digit = c - L'0';
+        } else if (base == 16 && c >= L'a' && c <= L'f') {
+            digit = c - L'a' + 10;
+        } else if (base == 16 && c >= L'A' && c <= L'F') {
+            digit = c - L'A' + 10;
+        }
+        if (digit < 0) {
+            return false;
+        }
+        magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    }
+    value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    return true;
+}
+
+bool ParseMilliseconds(const std::wstring& text, DWORD& ms)
+{
+    long long value = 0;
+    if (!ParseInteger(text, value) || value < 0 || value > 0x7FFFFFFF) {
+        return false;
+    }
+    ms = static_cast<DWORD>(value);
+    return true;
+}
+
+// The optional option NAME as milliseconds, or the fallback when it is absent.
+bool OptionalMilliseconds(const Args& args, const wchar_t* name, DWORD fallback, DWORD& ms)
+{
+    ms = fallback;
+    return !args.Has(name) || ParseMilliseconds(args.Get(name), ms);
+}
+
+// Window handles travel as decimal numbers, sign-extended like the saver reads them.
+bool ParseWindow(const std::wstring& text, HWND& window)
+{
+    long long value = 0;
+    if (!ParseInteger(text, value)) {
+        return false;
+    }
+    window = reinterpret_cast<HWND>(static_cast<INT_PTR>(value));
+    return true;
+}
+
+long long HandleNumber(HWND window)
+{
+    return static_cast<long long>(reinterpret_cast<INT_PTR>(window));
+}
+
+// ---------------------------------------------------------------------------
+// Window helpers.
+
+// Polls until done() answers true or the time is up; true when it answered true.
+template <typename Done>
+bool WaitFor(DWORD timeoutMs, Done done)
+{
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount64() - start >= timeoutMs) {
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+// The window's own title as the system keeps it; sends no message, so a hung
+// window cannot block the probe.
+std::wstring WindowTitle(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    if (length <= 0) {
+        return std::wstring();
+    }
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    return std::wstring(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+// A control's text, asked of the control itself (the system carries WM_GETTEXT
+// across processes); falls back to the stored title.
+std::wstring ControlText(HWND control)
+{
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
+        return WindowTitle(control);
+    }
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+        return WindowTitle(control);
+    }
+    return std::wstring(buffer.data(), std::min<size_t>(static_cast<size_t>(copied), buffer.size() - 1));
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[256] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return std::wstring(name, static_cast<size_t>(length > 0 ? length : 0));
+}
+
+std::wstring JoinNumbers(std::initializer_list<long long> numbers)
+{
+    std::wstring text;
+    for (long long n : numbers) {
+        if (!text.empty()) {
+            text += L',';
+        }
+        text += std::to_wstring(n);
+    }
+    return text;
+}
+
+void DescribeWindow(Report& report, HWND window)
+{
+    RECT rect = {};
+    RECT client = {};
+    GetWindowRect(window, &rect);
+    GetClientRect(window, &client);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+
+    report.AddNumber(L"hwnd", HandleNumber(window));
+    report.Add(L"class", ClassOf(window));
+    report.Add(L"title", WindowTitle(window));
+    report.AddNumber(L"visible", IsWindowVisible(window) ? 1 : 0);
+    report.Add(L"rect", JoinNumbers({rect.left, rect.top, rect.right, rect.bottom}));
+    report.Add(L"client", JoinNumbers({client.right - client.left, client.bottom - client.top}));
+    report.Add(L"style", L"0x" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), 8));
+    report.Add(L"exstyle", L"0x" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), 8));
+    report.AddNumber(L"parent", HandleNumber(GetAncestor(window, GA_PARENT)));
+    report.AddNumber(L"id", static_cast<long long>(GetWindowLongPtrW(window, GWLP_ID)));
+    report.AddNumber(L"pid", pid);
+}
+
+// FindWindowW compares titles without regard to case; this one insists on an
+// exact match. An empty title pointer matches any title.
+HWND FindTopLevel(const std::wstring& className, const std::wstring* title)
+{
+    HWND window = nullptr;
+    for (;;) {
+        window = FindWindowExW(nullptr, window, className.c_str(), title ? title->c_str() : nullptr);
+        if (!window || !title || WindowTitle(window) == *title) {
+            return window;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Message boxes.
+
+struct ButtonName {
+    int id;
+    const wchar_t* name;
+};
+
+const ButtonName kButtons[] = {{IDOK, L"ok"}, {IDCANCEL, L"cancel"}, {IDYES, L"yes"}, {IDNO, L"no"}};
+
+// The box's text: the static control a message box gives the id 0xFFFF, or
+// else the first static with text (the icon's static has none).
+std::wstring BoxText(HWND box)
+{
+    HWND text = GetDlgItem(box, kMessageBoxTextId);
+    if (text) {
+        return ControlText(text);
+    }
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(child).c_str(), L"Static") == 0) {
+            const std::wstring value = ControlText(child);
+            if (!value.empty()) {
+                return value;
+            }
+        }
+    }
+    return std::wstring();
+}
+
+// Only visible buttons count: a box may keep unused buttons hidden.
+std::wstring BoxButtons(HWND box)
+{
+    std::wstring names;
+    for (const ButtonName& button : kButtons) {
+        HWND control = GetDlgItem(box, button.id);
+        if (control && IsWindowVisible(control)) {
+            if (!names.empty()) {
+                names += L',';
+            }
+            names += button.name;
+        }
+    }
+    return names;
+}
+
+void DescribeBox(Report& report, HWND box)
+{
+    report.AddNumber(L"hwnd", HandleNumber(box));
+    report.Add(L"caption", WindowTitle(box));
+    report.Add(L"text", BoxText(box));
+    report.Add(L"buttons", BoxButtons(box));
+    report.AddNumber(L"owner", HandleNumber(GetWindow(box, GW_OWNER)));
+}
+
+// A box is found as soon as it exists; its buttons are settled once it shows.
+HWND WaitForBox(const std::wstring& caption, DWORD timeoutMs)
+{
+    const ULONGLONG start = GetTickCount64();
+    HWND box = nullptr;
+    if (!WaitFor(timeoutMs, [&] { return (box = FindTopLevel(kDialogClass, &caption)) != nullptr; })) {
+        return nullptr;
+    }
+    const ULONGLONG spent = GetTickCount64() - start;
+    const DWORD left = spent < timeoutMs ? static_cast<DWORD>(timeoutMs - spent) : 0;
+    WaitFor(left, [&] { return !IsWindow(box) || IsWindowVisible(box); });
+    return box;
+}
+
+bool PressButton(HWND box, int id)
+{
+    HWND button = GetDlgItem(box, id);
+    if (button) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    }
+    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) != 0;
+}
+
+int ButtonId(const std::wstring& name)
+{
+    for (const ButtonName& button : kButtons) {
+        if (name == button.name) {
+            return button.id;
+        }
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Commands. Each checks its own arguments and fills the report.
+
+int CommandBox(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    const std::wstring press = args.Has(L"press") ? args.Get(L"press") : L"ok";
+    const int id = ButtonId(press);
+    if (args.words.size() != 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout) ||
+        (id == 0 && press != L"none")) {
+        return kBadUsage;
+    }
+    HWND box = WaitForBox(args.words[1], timeout);
+    if (!box) {
+        report.Add(L"error", L"no box with this caption appeared");
+        return kNotFound;
+    }
+    DescribeBox(report, box);
+    if (id == 0) {
+        return kSuccess;
+    }
+    report.Add(L"pressed", press);
+    if (!PressButton(box, id)) {
+        report.Add(L"error", L"the button could not be pressed");
+        return kNotFound;
+    }
+    const bool gone = WaitFor(kGoneTimeoutMs, [&] { return !IsWindow(box); });
+    report.AddNumber(L"gone", gone ? 1 : 0);
+    return gone ? kSuccess : kNotFound;
+}
+
+int CommandNoBox(const Args& args, Report& report)
+{
+    DWORD period = 0;
+    if (args.words.size() != 2 || !args.Has(L"for") || !ParseMilliseconds(args.Get(L"for"), period)) {
+        return kBadUsage;
+    }
+    HWND box = WaitForBox(args.words[1], period);
+    report.AddNumber(L"found", box ? 1 : 0);
+    if (!box) {
+        return kSuccess;
+    }
+    DescribeBox(report, box);
+    return kNotFound;
+}
+
+int CommandWindow(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() != 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    const std::wstring title = args.Get(L"title");
+    const std::wstring* wanted = args.Has(L"title") ? &title : nullptr;
+    HWND window = nullptr;
+    if (!WaitFor(timeout, [&] { return (window = FindTopLevel(args.words[1], wanted)) != nullptr; })) {
+        report.Add(L"error", L"no such window appeared");
+        return kNotFound;
+    }
+    DescribeWindow(report, window);
+    return kSuccess;
+}
+
+int CommandChild(const Args& args, Report& report)
+{
+    HWND parent = nullptr;
+    DWORD timeout = 0;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], parent) ||
+        !OptionalMilliseconds(args, L"timeout", 0, timeout)) {
+        return kBadUsage;
+    }
+    HWND child = nullptr;
+    if (!WaitFor(timeout, [&] { return (child = GetWindow(parent, GW_CHILD)) != nullptr; })) {
+        report.Add(L"error", IsWindow(parent) ? L"the window has no child" : L"no such window");
+        return kNotFound;
+    }
+    DescribeWindow(report, child);
+    return kSuccess;
+}
+
+// Direct children only, in the order GW_CHILD and GW_HWNDNEXT give them.
+int CommandChildren(const Args& args, Report& report)
+{
+    HWND parent = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], parent)) {
+        return kBadUsage;
+    }
+    if (!IsWindow(parent)) {
+        report.Add(L"error", L"no such window");
+        return kNotFound;
+    }
+    bool first = true;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (!first) {
+            report.AddBlankLine();
+        }
+        first = false;
+        DescribeWindow(report, child);
+    }
+    return kSuccess;
+}
+
+int CommandWaitGone(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() != 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    const bool gone = WaitFor(timeout, [&] { return FindWindowW(args.words[1].c_str(), nullptr) == nullptr; });
+    report.AddNumber(L"gone", gone ? 1 : 0);
+    return gone ? kSuccess : kNotFound;
+}
+
+int CommandClose(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], window)) {
+        return kBadUsage;
+    }
+    const bool posted = PostMessageW(window, WM_CLOSE, 0, 0) != 0;
+    report.AddNumber(L"posted", posted ? 1 : 0);
+    return posted ? kSuccess : kNotFound;
+}
+
+// Only the thread that created a window can destroy it, so the probe asks the
+// top-level window (our preview host) to destroy its child that holds HWND.
+// When HWND is the host itself, the host removes its preview screen.
+int CommandDestroyChild(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], window)) {
+        return kBadUsage;
+    }
+    const UINT message = RegisterWindowMessageW(kDestroyPreviewMessage);
+    HWND host = GetAncestor(window, GA_ROOT);
+    if (!message || !host) {
+        report.Add(L"error", L"no such window");
+        return kNotFound;
+    }
+    const WPARAM target = host == window ? 0 : reinterpret_cast<WPARAM>(window);
+    DWORD_PTR result = 0;
+    const bool sent = SendMessageTimeoutW(host, message, target, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    report.AddNumber(L"host", HandleNumber(host));
+    report.AddNumber(L"result", sent ? static_cast<long long>(result) : 0);
+    return sent && result == 1 ? kSuccess : kNotFound;
+}
+
+int CommandScreenSaver(const Args& args, Report& report)
+{
+    if (args.words.size() == 2 && args.words[1] == L"get") {
+        BOOL active = FALSE;
+        if (!SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
+            report.Add(L"error", L"SPI_GETSCREENSAVEACTIVE failed");
+            return kNotFound;
+        }
+        report.AddNumber(L"active", active ? 1 : 0);
+        return kSuccess;
+    }
+    if (args.words.size() == 3 && args.words[1] == L"set" && (args.words[2] == L"0" || args.words[2] == L"1")) {
+        const UINT active = args.words[2] == L"1" ? TRUE : FALSE;
+        // fWinIni 0: the flag changes for this session only, as the saver does it.
+        if (!SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active, nullptr, 0)) {
+            report.Add(L"error", L"SPI_SETSCREENSAVEACTIVE failed");
+            return kNotFound;
+        }
+        report.AddNumber(L"active", active);
+        return kSuccess;
+    }
+    return kBadUsage;
+}
+
+int CommandDisplay(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+        report.Add(L"error", L"EnumDisplaySettingsW failed");
+        return kNotFound;
+    }
+    report.AddNumber(L"width", mode.dmPelsWidth);
+    report.AddNumber(L"height", mode.dmPelsHeight);
+    report.AddNumber(L"bits", mode.dmBitsPerPel);
+    report.AddNumber(L"frequency", mode.dmDisplayFrequency);
+
+    // The index is bounded in case a driver never says "no more".
+    long long count = 0;
+    DEVMODEW each = {};
+    each.dmSize = sizeof(each);
+    while (count < 100000 && EnumDisplaySettingsW(nullptr, static_cast<DWORD>(count), &each)) {
+        ++count;
+    }
+    report.AddNumber(L"modes", count);
+    return kSuccess;
+}
+
+int CommandCursor(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    CURSORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetCursorInfo(&info)) {
+        report.Add(L"error", L"GetCursorInfo failed");
+        return kNotFound;
+    }
+    report.AddNumber(L"showing", (info.flags & CURSOR_SHOWING) ? 1 : 0);
+    report.Add(L"pos", JoinNumbers({info.ptScreenPos.x, info.ptScreenPos.y}));
+    return kSuccess;
+}
+
+// Posted key messages carry a repeat count of 1 and the scan code; the key-up
+// message also has the previous-state and transition bits set.
+int CommandSendKey(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    long long key = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], window) || !ParseInteger(args.words[2], key) ||
+        key < 1 || key > 254) {
+        return kBadUsage;
+    }
+    const UINT scanCode = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+    const LPARAM down = 1 | (static_cast<LPARAM>(scanCode & 0xFF) << 16);
+    const LPARAM up = down | (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+    const bool posted = PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(key), down) &&
+                        PostMessageW(window, WM_KEYUP, static_cast<WPARAM>(key), up);
+    report.AddNumber(L"posted", posted ? 1 : 0);
+    return posted ? kSuccess : kNotFound;
+}
+
+int CommandSysCommand(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    long long command = 0;
+    long long lParam = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], window) || !ParseInteger(args.words[2], command) ||
+        (args.Has(L"lparam") && !ParseInteger(args.Get(L"lparam"), lParam))) {
+        return kBadUsage;
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command), static_cast<LPARAM>(lParam),
+            SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+        report.Add(L"error", L"WM_SYSCOMMAND was not answered");
+        return kNotFound;
+    }
+    report.AddNumber(L"result", static_cast<long long>(static_cast<LRESULT>(result)));
+    return kSuccess;
+}
+
+// ---------------------------------------------------------------------------
+// show-picture: a solid colour over the whole primary screen, so that a
+// desktop snapshot has something known to capture.
+
+bool ParseColour(std::wstring text, COLORREF& colour)
+{
+    if (!text.empty() && text[0] == L'#') {
+        text.erase(0, 1);
+    }
+    long long value = 0;
+    if (text.size() != 6 || text.find_first_not_of(L"0123456789abcdefABCDEF") != std::wstring::npos ||
+        !ParseInteger(L"0x" + text, value)) {
+        return false;
+    }
+    colour = RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    return true;
+}
+
+LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return kSuccess;
+        }
+        if (got == -1) {
+            return kNotFound;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int ShowPicture(COLORREF colour, bool topmost)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (!brush) {
+        return kNotFound;
+    }
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = PictureWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = brush;
+    windowClass.lpszClassName = kPictureClass;
+    if (!RegisterClassExW(&windowClass)) {
+        DeleteObject(brush);
+        return kNotFound;
+    }
+    const DWORD exStyle = WS_EX_TOOLWINDOW | (topmost ? WS_EX_TOPMOST : 0);
+    HWND window = CreateWindowExW(exStyle, kPictureClass, kPictureClass, WS_POPUP | WS_VISIBLE, 0, 0,
+        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+    int result = kNotFound;
+    if (window) {
+        UpdateWindow(window);
+        result = RunMessageLoop();
+    }
+    UnregisterClassW(kPictureClass, instance);
+    DeleteObject(brush);
+    return result;
+}
+
+int CommandShowPicture(const Args& args, Report&)
+{
+    COLORREF colour = 0;
+    const std::wstring topmost = args.Has(L"topmost") ? args.Get(L"topmost") : L"1";
+    if (args.words.size() != 1 || !ParseColour(args.Get(L"color"), colour) || (topmost != L"0" && topmost != L"1")) {
+        return kBadUsage;
+    }
+    return ShowPicture(colour, topmost == L"1");
+}
+
+// ---------------------------------------------------------------------------
+// Dispatch.
+
+using CommandFunction = int (*)(const Args&, Report&);
+
+struct Command {
+    const wchar_t* name;
+    CommandFunction run;
+    std::set<std::wstring> options;
+};
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> commands = {
+        {L"box", CommandBox, {L"timeout", L"press"}},
+        {L"nobox", CommandNoBox, {L"for"}},
+        {L"window", CommandWindow, {L"title", L"timeout"}},
+        {L"child", CommandChild, {L"timeout"}},
+        {L"children", CommandChildren, {}},
+        {L"wait-gone", CommandWaitGone, {L"timeout"}},
+        {L"close", CommandClose, {}},
+        {L"destroy-child", CommandDestroyChild, {}},
+        {L"ssaver", CommandScreenSaver, {}},
+        {L"display", CommandDisplay, {}},
+        {L"cursor", CommandCursor, {}},
+        {L"sendkey", CommandSendKey, {}},
+        {L"syscommand", CommandSysCommand, {L"lparam"}},
+        {L"show-picture", CommandShowPicture, {L"color", L"topmost"}},
+    };
+    return commands;
+}
+
+const Command* FindCommand(const Args& args)
+{
+    if (args.words.empty()) {
+        return nullptr;
+    }
+    for (const Command& command : Commands()) {
+        if (args.words[0] == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+bool OptionsAllowed(const Command& command, const Args& args)
+{
+    for (const auto& option : args.options) {
+        if (option.first != L"out" && command.options.count(option.first) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int BadUsage()
+{
+    fputs(kUsage, stderr);
+    return kBadUsage;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    Args args;
+    if (!ParseArgs(argc, argv, args)) {
+        return BadUsage();
+    }
+    const Command* command = FindCommand(args);
+    if (!command || !OptionsAllowed(*command, args)) {
+        return BadUsage();
+    }
+    Report report;
+    const int result = command->run(args, report);
+    if (result == kBadUsage) {
+        return BadUsage();
+    }
+    if (args.Has(L"out")) {
+        if (!report.WriteTo(args.Get(L"out"))) {
+            fputs("probe: cannot write the --out file\n", stderr);
+            return kNotFound;
+        }
+    } else {
+        report.WriteToStdout();
+    }
+    return result;
+}
