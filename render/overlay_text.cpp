@@ -7,11 +7,13 @@ int FormatText(wchar_t (&buffer)[kTextCapacity], const wchar_t* format, std::va_
     buffer[0] = L'\0';
     if (!format)
         return 0;
+    // ISO vswprintf answers a negative number when the text does not fit, but
+    // MinGW maps it to vsnwprintf, which answers the full length and leaves a
+    // cut text behind.
     const int written = std::vswprintf(buffer, kTextCapacity, format, args);
-    if (written >= 0)
+    if (written >= 0 && written < kTextCapacity)
         return written;
-    // Too long for the buffer. What the runtimes leave behind then differs, so
-    // the text is refused as a whole rather than drawn half-written.
+    // Too long for the buffer: refused as a whole rather than drawn half-written.
     buffer[0] = L'\0';
     return 0;
 }
