@@ -27,6 +27,13 @@ BASE_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
+def in_desktop(desktop):
+    """Wine arguments that run a program inside a virtual desktop ("name,WxH"):
+    only there can the display mode change, and only programs of the same
+    desktop see each other's windows."""
+    return ["explorer", "/desktop=" + desktop] if desktop else []
+
+
 def require_build(test):
     """Skips nothing: a missing build is an error the run must show."""
     for path in (SCR, PROBE):
@@ -138,16 +145,18 @@ class WineSession:
         self.processes.append(process)
         return process
 
-    def start_saver(self, *switches):
-        return self.start(SCR, *switches)
+    def start_saver(self, *switches, desktop=None):
+        return self.start(*in_desktop(desktop), SCR, *switches)
 
     def run_saver(self, *switches, timeout=60):
         return self.wine(SCR, *switches, timeout=timeout).returncode
 
-    def probe(self, *args, timeout=60):
-        """Runs the probe; returns (exit code, {key: value})."""
+    def probe(self, *args, timeout=60, desktop=None):
+        """Runs the probe, inside a Wine virtual desktop when one is named;
+        returns (exit code, {key: value})."""
         out = os.path.join(self.tmp, "probe-%d.txt" % time.monotonic_ns())
-        result = self.wine(PROBE, *args, "--out", out, timeout=timeout)
+        # Drive Z: is the Unix root, whatever the probe's current directory is.
+        result = self.wine(*in_desktop(desktop), PROBE, *args, "--out", "Z:" + out, timeout=timeout)
         values = {}
         if os.path.exists(out):
             with open(out, encoding="utf-8") as f:

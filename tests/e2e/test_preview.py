@@ -1,0 +1,85 @@
+"""Preview: the saver draws into a window of another process and ends with it.
+
+Under Wine a child window owned by another process is created, sized and sent
+messages like on Windows, but what it draws does not reach the X display, so
+these tests look at windows and processes rather than pixels.
+"""
+import os
+import time
+import unittest
+
+from harness import PROGRAM_KEY, WIN_DIR, SaverTestCase, wait_exit
+
+PREVIEW_HOST = os.path.join(WIN_DIR, "Scrprev.exe")
+
+
+class Preview(SaverTestCase):
+    def setUp(self):
+        super().setUp()
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "ShowDesktop", "REG_DWORD", 0)
+
+    def start_host(self):
+        self.session.start(PREVIEW_HOST)
+        host = self.session.wait_for_window("Scrprev")
+        self.assertIsNotNone(host, "preview host did not start")
+        code, screen = self.session.probe("child", host["hwnd"])
+        self.assertEqual(code, 0)
+        return host, screen
+
+    def wait_for_preview(self, screen):
+        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
+        self.assertEqual(code, 0, "no preview window inside the host")
+        self.assertEqual(preview["class"], "DriftlanternsApp")
+        return preview
+
+    def test_preview_fills_the_given_window_and_ignores_input(self):
+        host, screen = self.start_host()
+        saver = self.session.start_saver("/p", screen["hwnd"])
+        preview = self.wait_for_preview(screen)
+        self.assertEqual(preview["client"], screen["client"])
+        self.assertEqual(preview["client"], "152,112")
+        for key in ("32", "27"):  # space, escape
+            self.session.probe("sendkey", preview["hwnd"], key)
+        self.session.xdotool("mousemove", "5", "5")
+        self.session.xdotool("click", "1")
+        time.sleep(1.5)
+        self.assertIsNone(saver.poll(), "input ended the preview")
+        self.assertFalse(self.session.screensaver_active())
+
+        # The control panel replaces its preview: the window goes, the run ends.
+        code, _ = self.session.probe("destroy-child", preview["hwnd"])
+        self.assertEqual(code, 0)
+        started = time.monotonic()
+        self.assertEqual(wait_exit(saver, 10), 1, "the preview kept running without its window")
+        self.assertLess(time.monotonic() - started, 3.0)
+
+    def test_closing_the_host_ends_the_preview(self):
+        host, screen = self.start_host()
+        saver = self.session.start_saver("/p:" + screen["hwnd"])
+        self.wait_for_preview(screen)
+        self.session.probe("close", host["hwnd"])
+        self.assertEqual(wait_exit(saver, 10), 1)
+
+    def test_scrprev_starts_the_preview_host(self):
+        saver = self.session.start_saver("/p", "scrprev")
+        host = self.session.wait_for_window("Scrprev")
+        self.assertIsNotNone(host, "the saver did not start its preview host")
+        code, screen = self.session.probe("child", host["hwnd"])
+        self.wait_for_preview(screen)
+        self.assertIsNone(saver.poll())
+        self.session.probe("close", host["hwnd"])
+        self.assertEqual(wait_exit(saver, 10), 1)
+
+    def test_scrprev_uses_a_running_host(self):
+        host, screen = self.start_host()
+        saver = self.session.start_saver("/l", "SCRPREV")
+        self.wait_for_preview(screen)
+        code, children = self.session.probe("children", screen["hwnd"])
+        self.assertEqual(code, 0)
+        self.session.probe("close", host["hwnd"])
+        self.assertEqual(wait_exit(saver, 10), 1)
+
+
+if __name__ == "__main__":
+    unittest.main()
