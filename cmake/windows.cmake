@@ -57,9 +57,16 @@ set(NIGHTLOOM_RC ${CMAKE_SOURCE_DIR}/resources/nightloom.rc)
 set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
     OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
 
-add_executable(nightloom WIN32 app/main.cpp ${NIGHTLOOM_RC})
-add_dependencies(nightloom nightloom_art)
-target_include_directories(nightloom PRIVATE ${NIGHTLOOM_ART_DIR} ${CMAKE_SOURCE_DIR}/resources)
+# Strings, icons, version and manifest, for the saver and for programs that run
+# its code as it runs (the benchmark).
+function(nightloom_add_resources target)
+    target_sources(${target} PRIVATE ${NIGHTLOOM_RC})
+    add_dependencies(${target} nightloom_art)
+    target_include_directories(${target} PRIVATE ${NIGHTLOOM_ART_DIR} ${CMAKE_SOURCE_DIR}/resources)
+endfunction()
+
+add_executable(nightloom WIN32 app/main.cpp)
+nightloom_add_resources(nightloom)
 set_target_properties(nightloom PROPERTIES SUFFIX ".scr")
 target_compile_options(nightloom PRIVATE ${NIGHTLOOM_WARNINGS})
 target_link_libraries(nightloom PRIVATE nightloom_program)
@@ -68,6 +75,7 @@ if(MINGW)
 endif()
 
 add_subdirectory(tools/scrprev)
+add_subdirectory(tools/bench)
 
 if(MINGW)
     add_subdirectory(tests/win)

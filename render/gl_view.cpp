@@ -86,6 +86,6 @@ bool SceneHolder::ComposeFrame(float fps)
     if (scene->UsesLighting())
         glEnable(GL_LIGHTING);
 
-    SwapBuffers(deviceContext);
+    presentFrame(deviceContext);
     return true;
 }

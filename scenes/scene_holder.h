@@ -18,6 +18,8 @@ struct SceneHolder {
     HGLRC glContext;
     HDC deviceContext;
     TextFont* font;
+    // Shows the composed frame; tests put their own function here.
+    BOOL(WINAPI* presentFrame)(HDC) = SwapBuffers;
 
     // GL set-up once the context is current: view, fixed state, scene, font.
     bool InitializeView(std::int32_t clientWidth, std::int32_t clientHeight);

@@ -1,0 +1,1095 @@
+// Frames composed with the real OpenGL of the test prefix, in a window of the
+// test's own: the Kalender sheet, the information overlay, lighting and backdrop
+// around the scene's drawing, the view set-up and the buffer swap. The composed
+// frame is read from the back buffer just before the swap.
+#include <gtest/gtest.h>
+
+#include "render/gl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "render/text_font.h"
+#include "scenes/kalender.h"
+#include "scenes/outline_font.h"
+#include "scenes/scene.h"
+#include "scenes/scene_holder.h"
+#include "settings/settings.h"
+
+namespace {
+
+// --- Read-back image ------------------------------------------------------------
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Inclusive window-pixel rectangle, y counting up from the bottom edge.
+struct Box {
+    int x0, y0, x1, y1;
+};
+
+using ColorTest = bool (*)(Rgb);
+
+bool IsBlack(Rgb c) { return c.r < 30 && c.g < 30 && c.b < 30; }
+bool IsLit(Rgb c) { return !IsBlack(c); }
+bool IsWhite(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
+bool IsBlue(Rgb c) { return c.b > 150 && c.r < 60 && c.g < 60; }
+bool IsCyan(Rgb c) { return c.g > 150 && c.b > 150 && c.r < 60; }
+bool IsYellow(Rgb c) { return c.r > 150 && c.g > 150 && c.b < 60; }
+// 0.6 red or green on the lit front faces of the lettering.
+bool IsDarkRed(Rgb c) { return c.r > 100 && c.g < 40 && c.b < 40; }
+bool IsGreen(Rgb c) { return c.g > 100 && c.r < 40 && c.b < 40; }
+bool IsRed(Rgb c) { return c.r > 250 && c.g < 5 && c.b < 5; }
+bool IsPureGreen(Rgb c) { return c.g > 250 && c.r < 5 && c.b < 5; }
+// The overlay's grey 0.8.
+bool IsOverlayGrey(Rgb c)
+{
+    return std::abs(c.r - 204) <= 2 && std::abs(c.g - 204) <= 2 && std::abs(c.b - 204) <= 2;
+}
+
+// An RGB picture as glReadPixels gives it: rows from the bottom up.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    Rgb At(int x, int y) const
+    {
+        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return Rgb{p[0], p[1], p[2]};
+    }
+
+    Box Whole() const { return Box{0, 0, width - 1, height - 1}; }
+
+    Box Clip(Box box) const
+    {
+        return Box{std::max(box.x0, 0), std::max(box.y0, 0), std::min(box.x1, width - 1),
+                   std::min(box.y1, height - 1)};
+    }
+
+    int CountInBox(Box box, ColorTest test) const
+    {
+        const Box b = Clip(box);
+        int count = 0;
+        for (int y = b.y0; y <= b.y1; ++y)
+            for (int x = b.x0; x <= b.x1; ++x)
+                count += test(At(x, y)) ? 1 : 0;
+        return count;
+    }
+
+    int Count(ColorTest test) const { return CountInBox(Whole(), test); }
+
+    // The columns that the matching pixels of the box span; {-1, -1} for none.
+    std::pair<int, int> ColumnsInBox(Box box, ColorTest test) const
+    {
+        const Box b = Clip(box);
+        std::pair<int, int> span{-1, -1};
+        for (int y = b.y0; y <= b.y1; ++y)
+            for (int x = b.x0; x <= b.x1; ++x)
+                if (test(At(x, y))) {
+                    span.first = span.first < 0 ? x : std::min(span.first, x);
+                    span.second = std::max(span.second, x);
+                }
+        return span;
+    }
+
+    // 24-bit BMP, bottom-up rows as stored here.
+    bool SaveBmp(const std::string& path) const
+    {
+        const int rowBytes = (width * 3 + 3) & ~3;
+        const std::uint32_t pixelBytes = static_cast<std::uint32_t>(rowBytes) * height;
+        BITMAPFILEHEADER file = {};
+        BITMAPINFOHEADER info = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info;
+        file.bfSize = file.bfOffBits + pixelBytes;
+        info.biSize = sizeof info;
+        info.biWidth = width;
+        info.biHeight = height;
+        info.biPlanes = 1;
+        info.biBitCount = 24;
+        info.biCompression = BI_RGB;
+        info.biSizeImage = pixelBytes;
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&file), sizeof file);
+        out.write(reinterpret_cast<const char*>(&info), sizeof info);
+        std::vector<char> row(rowBytes, 0);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const Rgb c = At(x, y);
+                row[x * 3 + 0] = static_cast<char>(c.b);
+                row[x * 3 + 1] = static_cast<char>(c.g);
+                row[x * 3 + 2] = static_cast<char>(c.r);
+            }
+            out.write(row.data(), rowBytes);
+        }
+        return static_cast<bool>(out);
+    }
+};
+
+Image ReadBackBuffer(int width, int height)
+{
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.rgb.assign(static_cast<std::size_t>(width) * height * 3, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.rgb.data());
+    return image;
+}
+
+// Keeps a picture for a human to look at when NIGHTLOOM_ARTIFACTS names a folder.
+void SaveArtifact(const Image& image, const std::string& name)
+{
+    const char* folder = std::getenv("NIGHTLOOM_ARTIFACTS");
+    if (!folder || !*folder)
+        return;
+    CreateDirectoryA(folder, nullptr);
+    const std::string path = std::string(folder) + "/" + name;
+    EXPECT_TRUE(image.SaveBmp(path)) << path;
+}
+
+// --- GL state helpers -------------------------------------------------------------
+
+// Empty glyphs of the bitmap font leave GL_OUT_OF_MEMORY behind under Wine.
+void DrainGlErrors()
+{
+    for (int i = 0; i < 64 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+GLenum FirstGlError()
+{
+    const GLenum first = glGetError();
+    DrainGlErrors();
+    return first;
+}
+
+bool LightingOn() { return glIsEnabled(GL_LIGHTING) == GL_TRUE; }
+
+GLint BoundTexture()
+{
+    GLint name = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return name;
+}
+
+// A texture of 2x2 RGBA texels, nearest filtering; rows in upload order.
+GLuint MakeTexture(const std::uint8_t (&texels)[16])
+{
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
+// --- A top-level window with a current GL context -------------------------------
+
+const wchar_t kWindowClass[] = L"NightloomRenderTestWindow";
+
+bool RegisterTestWindowClass()
+{
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_OWNDC;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    return registered;
+}
+
+class GlWindow {
+public:
+    GlWindow(int width, int height) : width_(width), height_(height)
+    {
+        if (!RegisterTestWindowClass())
+            return;
+        window_ = CreateWindowExW(0, kWindowClass, L"Nightloom render test", WS_POPUP, 0, 0, width,
+                                  height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!window_)
+            return;
+        // Shown without activation: Wine then treats it as unmanaged, and
+        // destroying it does not wait for a window manager that is not there.
+        ShowWindow(window_, SW_SHOWNA);
+        dc_ = GetDC(window_);
+        PIXELFORMATDESCRIPTOR format = {};
+        format.nSize = sizeof format;
+        format.nVersion = 1;
+        format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        format.iPixelType = PFD_TYPE_RGBA;
+        format.cColorBits = 32;
+        format.cDepthBits = 32;
+        format.iLayerType = PFD_MAIN_PLANE;
+        const int index = dc_ ? ChoosePixelFormat(dc_, &format) : 0;
+        if (index == 0 || !SetPixelFormat(dc_, index, &format))
+            return;
+        context_ = wglCreateContext(dc_);
+        if (context_ && !wglMakeCurrent(dc_, context_)) {
+            wglDeleteContext(context_);
+            context_ = nullptr;
+        }
+    }
+
+    ~GlWindow()
+    {
+        if (context_) {
+            wglMakeCurrent(nullptr, nullptr);
+            wglDeleteContext(context_);
+        }
+        if (dc_)
+            ReleaseDC(window_, dc_);
+        if (window_)
+            DestroyWindow(window_);
+    }
+
+    GlWindow(const GlWindow&) = delete;
+    GlWindow& operator=(const GlWindow&) = delete;
+
+    bool Ready() const { return context_ != nullptr; }
+    HDC Dc() const { return dc_; }
+    HGLRC Context() const { return context_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+    HGLRC context_ = nullptr;
+};
+
+// --- Capturing the composed frame at the swap -------------------------------------
+
+struct FrameCapture {
+    int width = 0;
+    int height = 0;
+    int presents = 0;
+    HDC presentedDc = nullptr;
+    bool lightingAtPresent = false;
+    Image image; // the back buffer as the last swap found it
+};
+
+FrameCapture capture;
+
+BOOL WINAPI CaptureAndPresent(HDC dc)
+{
+    ++capture.presents;
+    capture.presentedDc = dc;
+    capture.lightingAtPresent = LightingOn();
+    capture.image = ReadBackBuffer(capture.width, capture.height);
+    return SwapBuffers(dc);
+}
+
+// A holder around a scene in a test window, with the capture in place of the
+// plain swap. Owns the scene and frees what InitializeView made.
+class ComposedView {
+public:
+    ComposedView(ISceneStrategy* scene, int width, int height) : window_(width, height)
+    {
+        holder.scene = scene;
+        holder.infoAllowed = false;
+        holder.colorBits = 32;
+        holder.glContext = window_.Context();
+        holder.deviceContext = window_.Dc();
+        holder.presentFrame = CaptureAndPresent;
+        capture = FrameCapture{};
+        capture.width = width;
+        capture.height = height;
+    }
+
+    ~ComposedView()
+    {
+        if (holder.font) {
+            glDeleteLists(holder.font->listBase, kFontListCount);
+            delete holder.font;
+        }
+        delete holder.scene;
+    }
+
+    ComposedView(const ComposedView&) = delete;
+    ComposedView& operator=(const ComposedView&) = delete;
+
+    bool Ready() const { return window_.Ready(); }
+
+    bool Initialize() { return Initialize(window_.Width(), window_.Height()); }
+
+    bool Initialize(int width, int height)
+    {
+        const bool ready = holder.InitializeView(width, height);
+        DrainGlErrors();
+        return ready;
+    }
+
+    // One frame; answers the first GL error the composition left behind.
+    GLenum Compose(float fps)
+    {
+        DrainGlErrors();
+        holder.ComposeFrame(fps);
+        return FirstGlError();
+    }
+
+    const Image& Frame() const { return capture.image; }
+
+    SceneHolder holder{};
+
+private:
+    GlWindow window_;
+};
+
+// --- A scene for the tests: answers as told and records what it sees ---------------
+
+class ProbeScene : public DrawingHelper, public ISceneStrategy {
+public:
+    bool clears = true;
+    bool lighting = false;
+    bool desktop = false;
+    bool info = false;
+    bool ownProjection = false;
+    bool ownCamera = false;
+    bool ownClearColor = false;
+    bool ownTextColor = false;
+    std::function<void()> drawing; // the scene's own drawing, if any
+
+    // "U", "D", "T", "C" for UsesLighting, Draw, SetTextColor and DrawCaption,
+    // each followed by "+" when GL lighting was on at that moment, else "-".
+    std::string lightingLog;
+    int initCalls = 0;
+    float initWidth = 0.0f, initHeight = 0.0f;
+    bool initReset = false, initCreate = false;
+    GLint textureInDraw = -1;
+    bool texturingInDraw = false;
+    float modelViewInDraw[16] = {};
+    int captionX = 0, captionY = 0;
+
+    bool Init(float width, float height, bool resetState, bool createResources) override
+    {
+        ++initCalls;
+        initWidth = width;
+        initHeight = height;
+        initReset = resetState;
+        initCreate = createResources;
+        if (lighting)
+            glEnable(GL_LIGHTING); // a lit scene switches lighting on once
+        return true;
+    }
+    void Advance(float) override {}
+    void Draw() override
+    {
+        Log("D");
+        textureInDraw = BoundTexture();
+        texturingInDraw = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelViewInDraw);
+        if (drawing)
+            drawing();
+    }
+    bool ClearsEachFrame() override { return clears; }
+    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
+    bool UsesLighting() override
+    {
+        Log("U");
+        return lighting;
+    }
+    bool SetClearColor() override
+    {
+        if (ownClearColor)
+            glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+        return ownClearColor;
+    }
+    bool SetTextColor(std::int32_t) override
+    {
+        Log("T");
+        if (ownTextColor)
+            glColor3f(1.0f, 1.0f, 0.0f);
+        return ownTextColor;
+    }
+    bool SetProjection(float, float) override { return ownProjection; }
+    bool SetCamera() override { return ownCamera; }
+    bool ShowsDesktop() override { return desktop; }
+    bool ShowsInfo() override { return info; }
+    void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override
+    {
+        Log("C");
+        captionX = x;
+        captionY = y;
+        RenderText(font, x, y, L"Nightloom Testbild");
+    }
+
+private:
+    void Log(const char* what)
+    {
+        lightingLog += what;
+        lightingLog += LightingOn() ? "+" : "-";
+    }
+};
+
+// =================================================================================
+// Kalender
+// =================================================================================
+
+void WINAPI TuesdayNinthOfMarch2027(LPSYSTEMTIME now)
+{
+    *now = SYSTEMTIME{};
+    now->wYear = 2027;
+    now->wMonth = 3;
+    now->wDayOfWeek = 2;
+    now->wDay = 9;
+    now->wHour = 9;
+    now->wMinute = 5;
+    now->wSecond = 30;
+}
+
+// Windows stay below the screen's 1280x1024: Wine manages a window that covers
+// the whole screen, and destroying it then waits two seconds for a window manager.
+constexpr int kSheetWidth = 1280;
+constexpr int kSheetHeight = 960;
+
+// Where a point of the untilted sheet (plane z = 0, 15 units in front of the eye)
+// lands in the window under a 45-degree perspective.
+POINT SheetToWindow(double x, double y)
+{
+    const double focal = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double aspect = static_cast<double>(kSheetWidth) / kSheetHeight;
+    const double ndcX = focal / aspect * x / 15.0;
+    const double ndcY = focal * y / 15.0;
+    return POINT{std::lround((ndcX + 1.0) * kSheetWidth / 2.0), std::lround((ndcY + 1.0) * kSheetHeight / 2.0)};
+}
+
+// The window rectangle of a sheet rectangle, shrunk by `inset` sheet units.
+Box SheetBox(double x0, double y0, double x1, double y1, double inset = 0.0)
+{
+    const POINT a = SheetToWindow(x0 + inset, y0 + inset);
+    const POINT b = SheetToWindow(x1 - inset, y1 - inset);
+    return Box{a.x, a.y, b.x, b.y};
+}
+
+// A grid line seen through a box a few pixels wide around it.
+Box AroundVerticalLine(double x, double y0, double y1)
+{
+    const POINT a = SheetToWindow(x, y0);
+    const POINT b = SheetToWindow(x, y1);
+    return Box{a.x - 4, a.y, a.x + 4, b.y};
+}
+
+Box AroundHorizontalLine(double y, double x0, double x1)
+{
+    const POINT a = SheetToWindow(x0, y);
+    const POINT b = SheetToWindow(x1, y);
+    return Box{a.x, a.y - 4, b.x, a.y + 4};
+}
+
+// Day cells: column -3 (Monday) .. 3 (Sunday), week row -1 .. 4 from the top.
+Box DayCell(int column, int row) { return SheetBox(2 * column - 1, -row, 2 * column + 1, 1 - row, 0.1); }
+Box WeekdayCell(int column) { return SheetBox(2 * column - 1, 2, 2 * column + 1, 3, 0.1); }
+// The header band, wide enough for the clock, which reaches over the right edge.
+Box HeaderBand()
+{
+    const Box band = SheetBox(-7, 3, 7, 4, 0.05);
+    return Box{0, band.y0, kSheetWidth - 1, band.y1};
+}
+
+// Where the ink of a text in the sheet's lettering begins and ends along x, in
+// sheet units, when the text is centred on `centre` by its advances.
+std::pair<double, double> InkSpan(const OutlineFont& font, const std::wstring& text, double centre)
+{
+    double total = 0.0;
+    for (wchar_t ch : text)
+        total += font.glyphs[ch].gmfCellIncX;
+    double pen = centre - total / 2.0;
+    std::pair<double, double> span{1e9, -1e9};
+    for (wchar_t ch : text) {
+        const GLYPHMETRICSFLOAT& glyph = font.glyphs[ch];
+        if (ch != L' ') {
+            span.first = std::min(span.first, pen + glyph.gmfptGlyphOrigin.x);
+            span.second = std::max(span.second, pen + glyph.gmfptGlyphOrigin.x + glyph.gmfBlackBoxX);
+        }
+        pen += glyph.gmfCellIncX;
+    }
+    return span;
+}
+
+// The pixels of one colour in a band span the columns that the text's glyphs
+// cover: right text, centred at the right place.
+void ExpectTextAt(const Image& frame, Box band, ColorTest colour, const OutlineFont& font, const std::wstring& text,
+                  double centre, const char* what)
+{
+    const std::pair<double, double> ink = InkSpan(font, text, centre);
+    const std::pair<int, int> seen = frame.ColumnsInBox(band, colour);
+    EXPECT_NEAR(seen.first, SheetToWindow(ink.first, 0).x, 3) << what << ": left end";
+    EXPECT_NEAR(seen.second, SheetToWindow(ink.second, 0).x, 3) << what << ": right end";
+}
+
+class KalenderRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settings.ShowDesktop = false;
+        kalender = new Kalender(&settings);
+        kalender->readLocalTime = TuesdayNinthOfMarch2027;
+        view = std::make_unique<ComposedView>(kalender, kSheetWidth, kSheetHeight);
+        ASSERT_TRUE(view->Ready()) << "no GL context for the test window";
+        ASSERT_TRUE(view->Initialize());
+    }
+
+    Settings settings{};
+    Kalender* kalender = nullptr; // owned by the view's holder
+    std::unique_ptr<ComposedView> view;
+};
+
+TEST_F(KalenderRenderTest, MarchTwentyTwentySevenSheet)
+{
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_EQ(capture.presents, 1);
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "kalender-2027-03-09.bmp");
+
+    const int pixels = frame.width * frame.height;
+    EXPECT_GT(frame.Count(IsBlack), pixels * 8 / 10) << "the background is mostly black";
+
+    // White grid: the outer frame, a week line, and no inner line in the header.
+    const Box leftEdge = AroundVerticalLine(-7, -3.5, 2.5);
+    EXPECT_GE(frame.CountInBox(leftEdge, IsWhite), leftEdge.y1 - leftEdge.y0) << "left frame line";
+    const Box topEdge = AroundHorizontalLine(4, -6.5, 6.5);
+    EXPECT_GE(frame.CountInBox(topEdge, IsWhite), topEdge.x1 - topEdge.x0) << "top frame line";
+    const Box weekLine = AroundHorizontalLine(1, -6.5, 6.5);
+    EXPECT_GE(frame.CountInBox(weekLine, IsWhite), weekLine.x1 - weekLine.x0) << "line under the first week";
+    EXPECT_EQ(frame.CountInBox(AroundVerticalLine(-5, 3.1, 3.9), IsWhite), 0) << "the header is one band";
+    EXPECT_GT(frame.CountInBox(AroundVerticalLine(-5, -3.9, 2.9), IsWhite), 0) << "inner column line";
+
+    // Header: blue "März 2027" around the middle, the cyan clock to its right.
+    const Box header = HeaderBand();
+    const std::pair<int, int> blue = frame.ColumnsInBox(header, IsBlue);
+    const std::pair<int, int> cyan = frame.ColumnsInBox(header, IsCyan);
+    EXPECT_GT(frame.CountInBox(header, IsBlue), 500);
+    EXPECT_GT(frame.CountInBox(header, IsCyan), 500);
+    ASSERT_GE(blue.first, 0);
+    ASSERT_GE(cyan.first, 0);
+    EXPECT_LT(blue.first, kSheetWidth / 2);
+    EXPECT_GT(blue.second, kSheetWidth / 2);
+    EXPECT_GT(cyan.first, blue.second) << "the clock stands right of the month";
+    EXPECT_EQ(frame.Count(IsBlue), frame.CountInBox(header, IsBlue)) << "blue only in the header";
+    const OutlineFont& font = *kalender->font;
+    ExpectTextAt(frame, header, IsBlue, font, L"M\u00e4rz 2027", 0.0, "month and year");
+    ExpectTextAt(frame, header, IsCyan, font, L"09:05:30", 5.2, "clock");
+    EXPECT_EQ(frame.Count(IsCyan), frame.CountInBox(header, IsCyan)) << "cyan only in the header";
+
+    // Weekday names in dark red, one in each column of their band.
+    const wchar_t* const weekdays[7] = {L"Mo", L"Di", L"Mi", L"Do", L"Fr", L"Sa", L"So"};
+    for (int column = -3; column <= 3; ++column) {
+        EXPECT_GT(frame.CountInBox(WeekdayCell(column), IsDarkRed), 100) << "weekday column " << column;
+        ExpectTextAt(frame, SheetBox(2 * column - 1, 2, 2 * column + 1, 3), IsDarkRed, font, weekdays[column + 3],
+                     2.0 * column, "weekday");
+    }
+    EXPECT_EQ(frame.Count(IsDarkRed), frame.CountInBox(SheetBox(-7, 2, 7, 3), IsDarkRed));
+
+    // 1 March 2027 is a Monday: today, the 9th, is Tuesday of the second week row.
+    EXPECT_GT(frame.CountInBox(DayCell(-2, 0), IsYellow), 100) << "today is highlighted";
+    ExpectTextAt(frame, DayCell(-2, 0), IsYellow, font, L"9", -4.0, "today");
+    EXPECT_EQ(frame.Count(IsYellow), frame.CountInBox(DayCell(-2, 0), IsYellow)) << "only today is yellow";
+    EXPECT_EQ(frame.CountInBox(DayCell(-2, 0), IsGreen), 0);
+
+    // Other days in green: the 1st on Monday of the first row, the 31st on
+    // Wednesday of the fifth; Thursday to Sunday of the fifth row and the whole
+    // sixth row stay empty.
+    EXPECT_GT(frame.CountInBox(DayCell(-3, -1), IsGreen), 100) << "the 1st";
+    EXPECT_GT(frame.CountInBox(DayCell(-1, 3), IsGreen), 100) << "the 31st";
+    for (int column = 0; column <= 3; ++column)
+        EXPECT_EQ(frame.CountInBox(DayCell(column, 3), IsGreen), 0) << "no day 32 and later, column " << column;
+    EXPECT_EQ(frame.CountInBox(SheetBox(-7, -4, 7, -3), IsGreen), 0) << "the sixth row is empty";
+    for (int row = -1; row <= 2; ++row) {
+        for (int column = -3; column <= 3; ++column) {
+            if (row == 0 && column == -2)
+                continue; // today
+            EXPECT_GT(frame.CountInBox(DayCell(column, row), IsGreen), 100) << column << ", " << row;
+        }
+    }
+}
+
+TEST_F(KalenderRenderTest, MonthNameShowsTheUmlautDots)
+{
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    const OutlineFont& font = *kalender->font;
+    const GLYPHMETRICSFLOAT& umlaut = font.glyphs[228];
+    const GLYPHMETRICSFLOAT& plain = font.glyphs['a'];
+
+    // Over the "ä" of "März 2027" (baseline 3.2) and above the top of a plain
+    // "a" there is blue: the dots.
+    const std::pair<double, double> word = InkSpan(font, L"M\u00e4rz 2027", 0.0);
+    const double penAtUmlaut = word.first - font.glyphs['M'].gmfptGlyphOrigin.x + font.glyphs['M'].gmfCellIncX;
+    const double left = penAtUmlaut + umlaut.gmfptGlyphOrigin.x;
+    const double right = left + umlaut.gmfBlackBoxX;
+    const double aTop = 3.2 + plain.gmfptGlyphOrigin.y;
+    const double dotsTop = 3.2 + umlaut.gmfptGlyphOrigin.y;
+    ASSERT_GT(dotsTop, aTop + 0.1) << "the umlaut glyph is taller than its base letter";
+    const Box dots = SheetBox(left, aTop + 0.05, right, dotsTop);
+    EXPECT_GT(frame.CountInBox(dots, IsBlue), 20) << "the dots of the umlaut";
+}
+
+TEST_F(KalenderRenderTest, ShowDesktopTurnsTheGridBlack)
+{
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Box leftEdge = AroundVerticalLine(-7, -3.5, 2.5);
+    EXPECT_GT(view->Frame().CountInBox(leftEdge, IsWhite), 0);
+
+    // A grey backdrop, so that black lines can be told from the background.
+    const std::uint8_t grey[16] = {128, 128, 128, 255, 128, 128, 128, 255, 128, 128, 128, 255, 128, 128, 128, 255};
+    view->holder.desktopTexture = MakeTexture(grey);
+    settings.ShowDesktop = true;
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "kalender-2027-03-09-desktop.bmp");
+
+    EXPECT_EQ(frame.Count(IsWhite), 0) << "no white grid over the desktop";
+    EXPECT_GE(frame.CountInBox(leftEdge, IsBlack), leftEdge.y1 - leftEdge.y0) << "black left frame line";
+    const Box topEdge = AroundHorizontalLine(4, -6.5, 6.5);
+    EXPECT_GE(frame.CountInBox(topEdge, IsBlack), topEdge.x1 - topEdge.x0) << "black top frame line";
+    const Rgb corner = frame.At(5, 5);
+    EXPECT_NEAR(corner.r, 128, 2);
+    EXPECT_NEAR(corner.g, 128, 2);
+    EXPECT_NEAR(corner.b, 128, 2);
+    EXPECT_GT(frame.CountInBox(DayCell(-2, 0), IsYellow), 100);
+
+    GLuint texture = view->holder.desktopTexture;
+    glDeleteTextures(1, &texture);
+}
+
+TEST_F(KalenderRenderTest, UmlautOfMaerzHasItsOwnDisplayList)
+{
+    const OutlineFont* font = kalender->font;
+    ASSERT_NE(font, nullptr);
+    EXPECT_TRUE(glIsList(font->listBase + 228)) << "list of code 228, the umlaut a";
+    const GLYPHMETRICSFLOAT& umlaut = font->glyphs[228];
+    const GLYPHMETRICSFLOAT& plain = font->glyphs['a'];
+    EXPECT_GT(umlaut.gmfCellIncX, 0.0f);
+    EXPECT_FLOAT_EQ(umlaut.gmfCellIncX, plain.gmfCellIncX) << "the umlaut advances like its base letter";
+    EXPECT_GT(umlaut.gmfBlackBoxY, plain.gmfBlackBoxY) << "the dots make it taller";
+    EXPECT_FLOAT_EQ(OutlineTextWidth(font, L"M\u00e4rz", 4),
+                    font->glyphs['M'].gmfCellIncX + umlaut.gmfCellIncX + font->glyphs['r'].gmfCellIncX +
+                        font->glyphs['z'].gmfCellIncX);
+}
+
+// =================================================================================
+// Information overlay
+// =================================================================================
+
+constexpr int kOverlayWidth = 1280;
+constexpr int kOverlayHeight = 960;
+
+// Label column 1280 - 340 = 940 and value column 1120, drawn one pixel lower
+// and left; rows at 60, 75 and 105, the caption at (60, H - 60).
+const Box kFpsLabel{939, 50, 1115, 71};
+const Box kFpsValue{1116, 50, kOverlayWidth - 1, 71};
+const Box kDimensionLabel{939, 72, 1115, 90};
+const Box kDimensionValue{1116, 72, kOverlayWidth - 1, 90};
+const Box kInformationLabel{939, 96, 1115, 120};
+const Box kInformationValue{1116, 96, kOverlayWidth - 1, 120};
+const Box kCaption{59, kOverlayHeight - 72, 400, kOverlayHeight - 52};
+
+// How far the font's blank moves the raster position. Under Wine with Mesa it is
+// 0: Wine records empty glyphs as a glBitmap without pixels, which Mesa refuses
+// while compiling the list (GL_OUT_OF_MEMORY), so blanks take no room there.
+int BlankAdvance(const TextFont& font)
+{
+    glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRasterPos2f(0.0f, 0.0f);
+    GLfloat before[4] = {}, after[4] = {};
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
+    glCallList(font.listBase + ' ');
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glPopAttrib();
+    return static_cast<int>(std::lround(after[0] - before[0]));
+}
+
+class OverlayRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scene = new ProbeScene;
+        scene->info = true;
+        view = std::make_unique<ComposedView>(scene, kOverlayWidth, kOverlayHeight);
+        ASSERT_TRUE(view->Ready()) << "no GL context for the test window";
+        ASSERT_TRUE(view->Initialize());
+        view->holder.infoAllowed = true;
+    }
+
+    // Text pixels outside the boxes where the overlay writes.
+    static int StrayPixels(const Image& frame)
+    {
+        int inside = 0;
+        for (const Box& box : {kFpsLabel, kFpsValue, kDimensionLabel, kDimensionValue, kInformationLabel,
+                               kInformationValue, kCaption})
+            inside += frame.CountInBox(box, IsLit);
+        return frame.Count(IsLit) - inside;
+    }
+
+    ProbeScene* scene = nullptr; // owned by the view's holder
+    std::unique_ptr<ComposedView> view;
+};
+
+TEST_F(OverlayRenderTest, BlockWithoutMeasuredRateLeavesOutTheValue)
+{
+    ASSERT_EQ(view->Compose(0.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "overlay-fps-0.bmp");
+
+    EXPECT_GT(frame.CountInBox(kFpsLabel, IsOverlayGrey), 100) << "Frames per Sek.(fps):";
+    EXPECT_EQ(frame.CountInBox(kFpsValue, IsLit), 0) << "no rate before the first measurement";
+    EXPECT_GT(frame.CountInBox(kDimensionLabel, IsOverlayGrey), 50) << "Dimension:";
+    EXPECT_GT(frame.CountInBox(kDimensionValue, IsOverlayGrey), 50) << "1280 x 960";
+    EXPECT_GT(frame.CountInBox(kInformationLabel, IsOverlayGrey), 50) << "Informationen:";
+    EXPECT_EQ(frame.CountInBox(kInformationValue, IsLit), 0);
+    EXPECT_GT(frame.CountInBox(kCaption, IsOverlayGrey), 100) << "the caption";
+    EXPECT_EQ(StrayPixels(frame), 0);
+    EXPECT_EQ(frame.Count(IsLit), frame.Count(IsOverlayGrey)) << "all text in grey 0.8";
+
+    // The labels begin at the label column, the caption at x = 60.
+    EXPECT_GT(frame.CountInBox(Box{939, 50, 950, 120}, IsOverlayGrey), 0);
+    EXPECT_GT(frame.CountInBox(Box{59, kOverlayHeight - 72, 70, kOverlayHeight - 52}, IsOverlayGrey), 0);
+    EXPECT_EQ(scene->captionX, 60);
+    EXPECT_EQ(scene->captionY, kOverlayHeight - 60);
+}
+
+TEST_F(OverlayRenderTest, MeasuredRateFillsTheValueColumn)
+{
+    const int blank = BlankAdvance(*view->holder.font);
+    ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "overlay-fps-59.94.bmp");
+
+    EXPECT_GT(frame.CountInBox(kFpsValue, IsOverlayGrey), 50) << "59.94";
+    // " %10.2f" puts six blanks before "59.94": its "5" starts six blank widths
+    // right of the value column (pixel 1119), give or take the glyph's bearing.
+    const std::pair<int, int> value = frame.ColumnsInBox(kFpsValue, IsOverlayGrey);
+    EXPECT_GE(value.first, 1119 + 6 * blank) << "blank width " << blank;
+    EXPECT_LE(value.first, 1119 + 6 * blank + 3) << "blank width " << blank;
+    EXPECT_EQ(StrayPixels(frame), 0);
+}
+
+TEST_F(OverlayRenderTest, FrameRateLineOnlyForScenesThatClear)
+{
+    scene->clears = false;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    EXPECT_EQ(frame.CountInBox(kFpsLabel, IsLit), 0);
+    EXPECT_EQ(frame.CountInBox(kFpsValue, IsLit), 0);
+    EXPECT_GT(frame.CountInBox(kDimensionLabel, IsOverlayGrey), 50);
+    EXPECT_GT(frame.CountInBox(kCaption, IsOverlayGrey), 100);
+}
+
+TEST_F(OverlayRenderTest, SceneMaySetTheTextColour)
+{
+    scene->ownTextColor = true;
+    ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    EXPECT_EQ(frame.Count(IsOverlayGrey), 0);
+    EXPECT_GT(frame.CountInBox(kCaption, IsYellow), 100);
+    EXPECT_GT(frame.CountInBox(kFpsValue, IsYellow), 50);
+}
+
+TEST_F(OverlayRenderTest, NothingWhenNotAllowedOrNotWanted)
+{
+    view->holder.infoAllowed = false;
+    ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(view->Frame().Count(IsLit), 0) << "infoAllowed false";
+    EXPECT_EQ(scene->lightingLog.find('C'), std::string::npos);
+
+    view->holder.infoAllowed = true;
+    scene->info = false;
+    ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(view->Frame().Count(IsLit), 0) << "ShowsInfo false";
+    EXPECT_EQ(scene->lightingLog.find('C'), std::string::npos);
+}
+
+// =================================================================================
+// Composition: lighting, backdrop, texturing
+// =================================================================================
+
+constexpr int kSmallWidth = 640;
+constexpr int kSmallHeight = 480;
+
+class CompositionLightingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scene = new ProbeScene;
+        scene->lighting = true;
+        scene->desktop = true;
+        scene->info = true;
+        view = std::make_unique<ComposedView>(scene, kSmallWidth, kSmallHeight);
+        ASSERT_TRUE(view->Ready()) << "no GL context for the test window";
+        ASSERT_TRUE(view->Initialize());
+        view->holder.infoAllowed = true;
+        // First texel row red, second green.
+        const std::uint8_t texels[16] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+        desktop = MakeTexture(texels);
+        view->holder.desktopTexture = desktop;
+    }
+
+    void TearDown() override
+    {
+        if (desktop)
+            glDeleteTextures(1, &desktop);
+    }
+
+    ProbeScene* scene = nullptr; // owned by the view's holder
+    std::unique_ptr<ComposedView> view;
+    GLuint desktop = 0;
+};
+
+TEST_F(CompositionLightingTest, LightingOffForBackdropAndOverlayOnForTheScene)
+{
+    ASSERT_TRUE(LightingOn()) << "the scene's Init switched lighting on";
+    scene->lightingLog.clear();
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+
+    // Asked before and after the backdrop, around the overlay; the caption comes
+    // between the two text colour requests.
+    EXPECT_EQ(scene->lightingLog, "U+U-D+U+T-C-T-U-");
+    EXPECT_TRUE(capture.lightingAtPresent) << "lighting is back on when the frame is shown";
+    EXPECT_TRUE(LightingOn());
+
+    // An unlit backdrop keeps the texture's colours exactly.
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "composition-backdrop.bmp");
+    const Box top{100, kSmallHeight / 2 + 10, kSmallWidth - 100, kSmallHeight - 100};
+    const Box bottom{100, 130, kSmallWidth - 100, kSmallHeight / 2 - 10}; // above the overlay block
+    EXPECT_EQ(frame.CountInBox(top, IsRed), (top.x1 - top.x0 + 1) * (top.y1 - top.y0 + 1));
+    EXPECT_EQ(frame.CountInBox(bottom, IsPureGreen), (bottom.x1 - bottom.x0 + 1) * (bottom.y1 - bottom.y0 + 1));
+}
+
+TEST_F(CompositionLightingTest, BackdropPutsTheFirstTextureRowAtTheTop)
+{
+    scene->lighting = false;
+    scene->info = false;
+    glDisable(GL_LIGHTING);
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    EXPECT_TRUE(IsRed(frame.At(kSmallWidth / 2, kSmallHeight - 1))) << "top row";
+    EXPECT_TRUE(IsRed(frame.At(0, kSmallHeight / 2))) << "upper half, left edge";
+    EXPECT_TRUE(IsPureGreen(frame.At(kSmallWidth / 2, 0))) << "bottom row";
+    EXPECT_TRUE(IsPureGreen(frame.At(kSmallWidth - 1, kSmallHeight / 2 - 1))) << "lower half, right edge";
+    EXPECT_EQ(frame.Count(IsRed) + frame.Count(IsPureGreen), kSmallWidth * kSmallHeight) << "fills the window";
+
+    // The scene drew with the backdrop's texture still on; the composition then
+    // switches texturing off.
+    EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(desktop));
+    EXPECT_TRUE(scene->texturingInDraw);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(CompositionLightingTest, WithoutDesktopNoTextureIsBoundAndTexturingEndsOff)
+{
+    scene->desktop = false;
+    GLuint own = 0;
+    glGenTextures(1, &own);
+    glBindTexture(GL_TEXTURE_2D, own);
+    glEnable(GL_TEXTURE_2D); // as the render window leaves it after the set-up
+    scene->lightingLog.clear();
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+
+    EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(own));
+    EXPECT_EQ(BoundTexture(), static_cast<GLint>(own));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(view->Frame().Count(IsRed), 0);
+    EXPECT_EQ(view->Frame().Count(IsPureGreen), 0);
+    EXPECT_EQ(scene->lightingLog, "D+U+T-C-T-U-");
+    glDeleteTextures(1, &own);
+}
+
+// =================================================================================
+// Composition: view set-up
+// =================================================================================
+
+// gluPerspective, column by column, worked out here.
+std::vector<double> Perspective(double fovY, double aspect, double zNear, double zFar)
+{
+    const double f = 1.0 / std::tan(fovY * 3.14159265358979323846 / 360.0);
+    std::vector<double> m(16, 0.0);
+    m[0] = f / aspect;
+    m[5] = f;
+    m[10] = (zFar + zNear) / (zNear - zFar);
+    m[11] = -1.0;
+    m[14] = 2.0 * zFar * zNear / (zNear - zFar);
+    return m;
+}
+
+std::vector<double> Translation(double x, double y, double z)
+{
+    std::vector<double> m{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1};
+    return m;
+}
+
+std::vector<double> CurrentMatrix(GLenum which)
+{
+    GLfloat values[16] = {};
+    glGetFloatv(which, values);
+    return std::vector<double>(values, values + 16);
+}
+
+void ExpectMatrixNear(const std::vector<double>& actual, const std::vector<double>& expected, const char* what)
+{
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(actual[i], expected[i], 1e-5 * std::max(1.0, std::fabs(expected[i])))
+            << what << " element " << i;
+}
+
+class CompositionViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        scene = new ProbeScene;
+        view = std::make_unique<ComposedView>(scene, kSmallWidth, kSmallHeight);
+        ASSERT_TRUE(view->Ready()) << "no GL context for the test window";
+    }
+
+    ProbeScene* scene = nullptr; // owned by the view's holder
+    std::unique_ptr<ComposedView> view;
+};
+
+TEST_F(CompositionViewTest, HeightZeroCountsAsOne)
+{
+    ASSERT_TRUE(view->Initialize(320, 0));
+    EXPECT_EQ(view->holder.width, 320.0f);
+    EXPECT_EQ(view->holder.height, 1.0f);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 1);
+    ExpectMatrixNear(CurrentMatrix(GL_PROJECTION_MATRIX), Perspective(45.0, 320.0, 0.1f, 100.0), "projection");
+    EXPECT_EQ(scene->initHeight, 1.0f);
+}
+
+TEST_F(CompositionViewTest, DefaultProjectionCameraAndStateWhenTheSceneLeavesThem)
+{
+    ASSERT_TRUE(view->Initialize());
+    ExpectMatrixNear(CurrentMatrix(GL_PROJECTION_MATRIX),
+                     Perspective(45.0, static_cast<double>(static_cast<float>(kSmallWidth) / kSmallHeight),
+                                 static_cast<double>(0.1f), 100.0),
+                     "projection");
+    // Looking from (0, 0, 10) at the origin with y up moves the world 10 back.
+    ExpectMatrixNear(CurrentMatrix(GL_MODELVIEW_MATRIX), Translation(0, 0, -10), "model-view");
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+
+    GLfloat clear[4] = {-1, -1, -1, -1};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], 0.0f);
+    EXPECT_EQ(clear[1], 0.0f);
+    EXPECT_EQ(clear[2], 0.0f);
+    EXPECT_EQ(clear[3], 0.0f);
+    GLint value = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &value);
+    EXPECT_EQ(value, GL_SMOOTH);
+    for (GLenum hint : {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT, GL_LINE_SMOOTH_HINT}) {
+        glGetIntegerv(hint, &value);
+        EXPECT_EQ(value, GL_NICEST) << "hint " << hint;
+    }
+    GLfloat depth = 0.0f;
+    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
+    EXPECT_EQ(depth, 1.0f);
+    for (GLenum capability : {GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING, GL_TEXTURE_2D})
+        EXPECT_FALSE(glIsEnabled(capability)) << "capability " << capability;
+
+    EXPECT_EQ(scene->initCalls, 1);
+    EXPECT_EQ(scene->initWidth, static_cast<float>(kSmallWidth));
+    EXPECT_EQ(scene->initHeight, static_cast<float>(kSmallHeight));
+    EXPECT_TRUE(scene->initReset);
+    EXPECT_TRUE(scene->initCreate);
+    ASSERT_NE(view->holder.font, nullptr);
+    EXPECT_TRUE(glIsList(view->holder.font->listBase + 'A'));
+    EXPECT_TRUE(glIsList(view->holder.font->listBase + 0xFC)) << "the u umlaut";
+}
+
+TEST_F(CompositionViewTest, SceneMayTakeOverProjectionCameraAndClearColour)
+{
+    scene->ownProjection = true;
+    scene->ownCamera = true;
+    scene->ownClearColor = true;
+    ASSERT_TRUE(view->Initialize());
+    ExpectMatrixNear(CurrentMatrix(GL_PROJECTION_MATRIX), Translation(0, 0, 0), "projection");
+    ExpectMatrixNear(CurrentMatrix(GL_MODELVIEW_MATRIX), Translation(0, 0, 0), "model-view");
+    GLfloat clear[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0], 0.25f);
+    EXPECT_EQ(clear[1], 0.5f);
+    EXPECT_EQ(clear[2], 0.75f);
+    EXPECT_EQ(clear[3], 1.0f);
+}
+
+// =================================================================================
+// Composition: one swap per frame
+// =================================================================================
+
+class CompositionSwapTest : public CompositionViewTest {
+};
+
+TEST_F(CompositionSwapTest, OneSwapPerFrameOnTheWindowsDeviceContext)
+{
+    ASSERT_TRUE(view->Initialize());
+    for (int frame = 1; frame <= 3; ++frame) {
+        ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_EQ(capture.presents, frame);
+    }
+    EXPECT_EQ(capture.presentedDc, view->holder.deviceContext);
+
+    // A cleared frame starts from the identity model-view matrix.
+    glLoadMatrixd(Translation(1, 2, 3).data());
+    view->Compose(60.0f);
+    ExpectMatrixNear(std::vector<double>(scene->modelViewInDraw, scene->modelViewInDraw + 16),
+                     Translation(0, 0, 0), "model-view in Draw");
+}
+
+TEST_F(CompositionSwapTest, OneSwapPerFrameAlsoWithoutClearing)
+{
+    scene->clears = false;
+    ASSERT_TRUE(view->Initialize());
+
+    // What was in the back buffer stays, and so does the model-view matrix.
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadMatrixd(Translation(1, 2, 3).data());
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(capture.presents, 1);
+    EXPECT_TRUE(IsBlue(view->Frame().At(kSmallWidth / 2, kSmallHeight / 2)));
+    ExpectMatrixNear(std::vector<double>(scene->modelViewInDraw, scene->modelViewInDraw + 16),
+                     Translation(1, 2, 3), "model-view in Draw");
+
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(capture.presents, 3);
+}
+
+} // namespace
