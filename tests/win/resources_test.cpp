@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The saver beside the test program's folder: build/win/nightloom.scr.
+std::wstring SaverPath()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring text(path);
+    for (int up = 0; up < 3; ++up)
+        text = text.substr(0, text.find_last_of(L"\\/"));
+    return text + L"\\nightloom.scr";
+}
+
+class SaverResources : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = LoadLibraryExW(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(module, nullptr) << "cannot open the saver as data";
+    }
+    void TearDown() override
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+
+    std::wstring String(UINT id) const
+    {
+        wchar_t buffer[260] = {};
+        const int length = LoadStringW(module, id, buffer, 260);
+        return std::wstring(buffer, static_cast<std::size_t>(length > 0 ? length : 0));
+    }
+
+    HMODULE module = nullptr;
+};
+
+TEST_F(SaverResources, StringTableTextsAreExact)
+{
+    const struct {
+        UINT id;
+        const wchar_t* text;
+    } expected[] = {
+        {1, L"Nightloom (App)"},
+        {102, L"Nightloom (App)"},
+        {120, L"DriftlanternsApp"},
+        {3001, L"Es kann frei genutzt und verteilt werden."},
+        {3002, L"Dieses Programm wurde entwickelt f\u00fcr die\nAusf\u00fchrung unter:\n"},
+        {3200, L"Sind sie sicher?"},
+        {3202, L"Einstellungen zur\u00fccksetzen"},
+        {3203, L"Die Einstellungen werden zur\u00fcckgesetzt."},
+        {3301, L"Anzeige"},
+        {3302, L"Anwendung"},
+        {3400, L"%d x %d Pixel"},
+        {3401, L", %d Bit Farbtiefe"},
+        {3402, L", VGA-Std."},
+        {3403, L", %d Hz"},
+        {3420, L"Zentriert"},
+        {3421, L"Gef\u00fcllt"},
+        {3422, L"Angepasst"},
+        {3423, L"Gestreckt"},
+    };
+    for (const auto& entry : expected)
+        EXPECT_EQ(String(entry.id), entry.text) << "string " << entry.id;
+    EXPECT_FALSE(String(3000).empty());
+}
+
+TEST_F(SaverResources, IconGroups)
+{
+    for (WORD id : {108, 109, 110})
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << id;
+}
+
+TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvoker)
+{
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(found, nullptr);
+    HGLOBAL loaded = LoadResource(module, found);
+    const char* data = static_cast<const char*>(LockResource(loaded));
+    ASSERT_NE(data, nullptr);
+    const std::string manifest(data, SizeofResource(module, found));
+    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+}
+
+TEST(SaverVersion, FourNumbersAndALegalNotice)
+{
+    const std::wstring path = SaverPath();
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> block(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_GE(HIWORD(fixed->dwFileVersionMS), 1u);
+
+    struct Translation {
+        WORD language, codePage;
+    }* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
+    ASSERT_GE(length, sizeof(Translation));
+    wchar_t query[64];
+    swprintf(query, 64, L"\\StringFileInfo\\%04X%04X\\LegalCopyright", translation->language, translation->codePage);
+    wchar_t* notice = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&notice), &length));
+    EXPECT_NE(std::wstring(notice).find(L"Velbrook"), std::wstring::npos);
+    EXPECT_NE(std::wstring(notice).find(L"\u00a9"), std::wstring::npos);
+}
+
+} // namespace
