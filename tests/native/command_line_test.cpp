@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 
 #include "app/command_line.h"
 
@@ -122,6 +123,35 @@ TEST(DecimalHandle, ReadsLikeA32BitWcstol)
 TEST(CommandLine, NegativeHandleIsSignExtended)
 {
     EXPECT_EQ(Parse(L"saver.scr /p -5").handle, -5);
+}
+
+} // namespace
+
+namespace {
+
+// Random lines from the characters that matter to the parser, each in a buffer
+// of exactly its size, so that AddressSanitizer sees any read past its end.
+TEST(CommandLine, RandomLinesNeverReadPastTheEnd)
+{
+    static const wchar_t alphabet[] = L"\" /-:\tspclaSPCLAx0129+scrprevSCRPREV";
+    const int alphabetSize = static_cast<int>(sizeof alphabet / sizeof alphabet[0]) - 1;
+    unsigned state = 12345;
+    auto next = [&state](int bound) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 8) % static_cast<unsigned>(bound));
+    };
+    for (int round = 0; round < 50000; ++round) {
+        const int length = next(24);
+        std::unique_ptr<wchar_t[]> line(new wchar_t[length + 1]);
+        for (int i = 0; i < length; ++i)
+            line[i] = alphabet[next(alphabetSize)];
+        line[length] = L'\0';
+        const CommandLine c = ParseCommandLine(line.get());
+        ASSERT_GE(c.handle, INT32_MIN);
+        ASSERT_LE(c.handle, INT32_MAX);
+        if (c.badSwitch)
+            ASSERT_EQ(c.mode, RunMode::Configure);
+    }
 }
 
 } // namespace
