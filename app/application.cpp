@@ -4,7 +4,6 @@
 
 #include "app/frame_clock.h"
 #include "image/image_holder.h"
-#include "render/text_font.h"
 #include "resources/resource_ids.h"
 #include "scenes/scene_holder.h"
 
@@ -49,12 +48,11 @@ void Application::Shutdown()
 {
     // A configuration run never made a window: it neither touches the display
     // mode nor records a texture size.
-    if (!configMode) {
+    if (!configMode)
         ReleaseEngine();
-        ReleaseScene();
-        SaveMaxTextureSize();
-    }
     ReleaseScene();
+    if (!configMode)
+        SaveMaxTextureSize();
     delete fileDialogBuffers;
     fileDialogBuffers = nullptr;
     delete frameClock;
