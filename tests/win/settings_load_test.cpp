@@ -84,7 +84,9 @@ bool KeyExists(const std::wstring& key)
 
 using Names = std::set<std::wstring>;
 
-Names ValueNames(const std::wstring& key)
+// The names a key lists, through RegEnumValueW or RegEnumKeyExW.
+template <class Enumerate>
+Names EnumerateNames(const std::wstring& key, Enumerate enumerate)
 {
     Names names;
     HKEY handle = nullptr;
@@ -93,7 +95,7 @@ Names ValueNames(const std::wstring& key)
     for (DWORD index = 0;; ++index) {
         wchar_t name[256];
         DWORD length = 256;
-        if (RegEnumValueW(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (enumerate(handle, index, name, &length) != ERROR_SUCCESS)
             break;
         names.insert(name);
     }
@@ -101,21 +103,18 @@ Names ValueNames(const std::wstring& key)
     return names;
 }
 
+Names ValueNames(const std::wstring& key)
+{
+    return EnumerateNames(key, [](HKEY handle, DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumValueW(handle, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 Names SubkeyNames(const std::wstring& key)
 {
-    Names names;
-    HKEY handle = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index) {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (RegEnumKeyExW(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.insert(name);
-    }
-    RegCloseKey(handle);
-    return names;
+    return EnumerateNames(key, [](HKEY handle, DWORD index, wchar_t* name, DWORD* length) {
+        return RegEnumKeyExW(handle, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 std::wstring CustomColorName(int index)
