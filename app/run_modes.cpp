@@ -16,6 +16,14 @@ HWND WindowFromValue(std::int64_t value)
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
 
+// A dialog that cannot open is a failure of the run, not a quiet end.
+void ShowSettingsFailed(HINSTANCE instance)
+{
+    wchar_t text[260] = {};
+    LoadStringW(instance, IDS_SETTINGS_FAILED, text, 260);
+    MessageBoxW(nullptr, text, L"Fehler", MB_OK | MB_ICONERROR);
+}
+
 void ShowWindowNotFound()
 {
     MessageBoxW(nullptr, L"Das Fenster kann nicht gefunden werden !", L"Vorschau", MB_OK | MB_ICONERROR);
@@ -75,7 +83,8 @@ bool Application::ProcessCommandLine()
             owner = GetForegroundWindow();
         else if (command.owner == DialogOwner::Handle)
             owner = WindowFromValue(command.handle);
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0);
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0) == -1)
+            ShowSettingsFailed(instance);
         return false;
     }
     case RunMode::ChangePassword:
