@@ -83,7 +83,9 @@ bool Application::ProcessCommandLine()
             owner = GetForegroundWindow();
         else if (command.owner == DialogOwner::Handle)
             owner = WindowFromValue(command.handle);
-        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0) == -1)
+        // The dialog itself ends only with 1 or 2: -1 means it could not be made,
+        // and 0 that the owner handle is no window.
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0) <= 0)
             ShowSettingsFailed(instance);
         return false;
     }

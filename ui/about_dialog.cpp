@@ -11,7 +11,7 @@
 
 namespace {
 
-const wchar_t kHomePage[] = L"https://nightloom.example.org/";
+const wchar_t kHomePage[] = L"https://nightloom.example";
 const wchar_t kFallbackNotice[] = L"Copyright \u00a9 Velbrook";
 const wchar_t kUnknownVersion[] = L"1.x.x.x";
 
