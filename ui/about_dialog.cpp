@@ -11,7 +11,8 @@
 
 namespace {
 
-const wchar_t kHomePage[] = L"https://nightloom.example";
+// Reserved test domain (RFC 2606): short enough for the link's 80 dialog units.
+const wchar_t kHomePage[] = L"https://nightloom.test";
 const wchar_t kFallbackNotice[] = L"Copyright \u00a9 Velbrook";
 const wchar_t kUnknownVersion[] = L"1.x.x.x";
 

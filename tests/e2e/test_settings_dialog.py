@@ -211,10 +211,28 @@ class Pages(SettingsDialogCase):
         self.assertEqual((browse[1], browse[3]), (edit[1] + border, edit[3] - border))
         self.assertLess(edit[0], browse[0])
         self.session.screenshot("settings-application-page")
+        self.assert_swatch(by_id["216"], (0xF0, 0x80, 0x30))
 
         self.click(rect(top["2"]))
         self.wait_ended()
         self.assert_only_tab_index_changed(before, self.export(), 1)
+
+    def assert_swatch(self, button, colour):
+        """The colour button, enabled for the picture only: BackColor with an
+        unpainted (black) margin of one pixel left and top, two right and bottom."""
+        code, _ = self.session.probe("enable", button["hwnd"], "1")
+        self.assertEqual(code, 0)
+        time.sleep(0.5)
+        image = self.session.screenshot("settings-colour-swatch")
+        left, top, right, bottom = rect(button)
+        painted = [(x, y) for y in range(top, bottom) for x in range(left, right) if image.at(x, y) == colour]
+        self.assertTrue(painted, "the swatch does not show BackColor")
+        xs, ys = [p[0] for p in painted], [p[1] for p in painted]
+        self.assertEqual((min(xs), min(ys), max(xs) + 1, max(ys) + 1), (left + 1, top + 1, right - 2, bottom - 2))
+        self.assertEqual(len(painted), (right - left - 3) * (bottom - top - 3))
+        for x, y in ((left, top), (right - 1, bottom - 1), (right - 2, top + 5), (left + 5, bottom - 2)):
+            self.assertEqual(image.at(x, y), (0, 0, 0), (x, y))
+        self.session.probe("enable", button["hwnd"], "0")
 
     def test_confirm_on_an_untouched_dialog_writes_every_value_but_the_texture_size(self):
         dialog = self.open_dialog()
@@ -287,7 +305,7 @@ class About(SettingsDialogCase):
         texts = {c["id"]: c["text"] for c in self.controls(about)}
         self.assertEqual(texts["1000"], "DriftlanternsApp 1.0.0")
         self.assertEqual(texts["1001"], "Copyright \u00a9 2026 Velbrook")
-        self.assertEqual(texts["1002"], "https://nightloom.example")
+        self.assertEqual(texts["1002"], "https://nightloom.test")
         self.assertEqual(texts["1003"], "Ein OpenGL-Bildschirmschoner.")
         self.assertEqual(texts["1004"], "\nEs kann frei genutzt und verteilt werden.\n\n"
                                         "Dieses Programm wurde entwickelt f\u00fcr die\nAusf\u00fchrung unter:\n\n"

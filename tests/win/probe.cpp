@@ -60,6 +60,7 @@ const char kUsage[] =
     "  click HWND\n"
     "  tab HWND INDEX\n"
     "  child-id HWND ID\n"
+    "  enable HWND 0|1\n"
     "  foreground\n";
 
 // ---------------------------------------------------------------------------
@@ -1009,6 +1010,19 @@ int CommandChildId(const Args& args, Report& report)
     return kSuccess;
 }
 
+// Lets a screenshot show a disabled control as it looks when enabled.
+int CommandEnable(const Args& args, Report& report)
+{
+    HWND control = nullptr;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], control) ||
+        (args.words[2] != L"0" && args.words[2] != L"1")) {
+        return kBadUsage;
+    }
+    EnableWindow(control, args.words[2] == L"1");
+    report.AddNumber(L"enabled", IsWindowEnabled(control) ? 1 : 0);
+    return kSuccess;
+}
+
 int CommandForeground(const Args& args, Report& report)
 {
     if (args.words.size() != 1) {
@@ -1051,6 +1065,7 @@ const std::vector<Command>& Commands()
         {L"click", CommandClick, {}},
         {L"tab", CommandTab, {}},
         {L"child-id", CommandChildId, {}},
+        {L"enable", CommandEnable, {}},
         {L"foreground", CommandForeground, {}},
     };
     return commands;
