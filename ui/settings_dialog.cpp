@@ -79,15 +79,16 @@ void PlacePages(HWND dialog, HWND* pages)
     }
 }
 
-bool CreatePages(HWND dialog)
+void CreatePages(HWND dialog)
 {
     HWND tabs = Tabs(dialog);
     InsertTab(tabs, kDisplayPage, IDS_TAB_DISPLAY);
     InsertTab(tabs, kApplicationPage, IDS_TAB_APPLICATION);
 
+    // Without pages the dialog still opens, with its buttons only.
     HWND* pages = new (std::nothrow) HWND[kPageCount]{};
     if (!pages)
-        return false;
+        return;
     const HINSTANCE instance = application->instance;
     pages[kDisplayPage] = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_DISPLAY_PAGE), dialog, PageProc, 0);
     pages[kApplicationPage] =
@@ -106,7 +107,6 @@ bool CreatePages(HWND dialog)
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(pages));
     PlacePages(dialog, pages);
     ShowPage(dialog, kDisplayPage, true);
-    return true;
 }
 
 // "Einstellungen" becomes "Einstellungen zu Nightloom (App)".
