@@ -14,8 +14,8 @@ class FrameClock;
 constexpr int kResourceTextCapacity = 100;
 
 struct FileDialogBuffers {
-    wchar_t fileName[260];
-    wchar_t fileTitle[260];
+    wchar_t fileName[kPathCapacity];
+    wchar_t fileTitle[kPathCapacity];
     wchar_t filter[520];
     wchar_t initialDirectory[410];
 };
@@ -57,7 +57,7 @@ struct Application {
     Settings settings;
     Settings editSettings;
     std::int32_t TabIndex, LoadDlgIndex;
-    wchar_t textBuffer[260];
+    wchar_t textBuffer[kPathCapacity];
     FileDialogBuffers* fileDialogBuffers;
     SceneHolder* sceneHolder;
     FrameClock* frameClock;

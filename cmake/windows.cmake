@@ -6,7 +6,7 @@ set(NIGHTLOOM_WIN_SOURCES
     app/frame_loop.cpp
     app/run_modes.cpp
     app/frame_clock_win.cpp
-    app/os_version.cpp
+    common/os_version.cpp
     render/render_window.cpp
     render/gl_view.cpp
     render/text_font.cpp

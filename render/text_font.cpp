@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <new>
 
+#include "common/text.h"
 #include "render/gl.h"
 #include "render/overlay_text.h"
 #include "scenes/scene_holder.h"

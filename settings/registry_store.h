@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/text.h"
+
 enum class WriteStatus : int {
     Written = 0,
     WriteToNewKeyFailed = 1,
@@ -24,13 +26,13 @@ public:
     const wchar_t* ReadLogoPath();
     WriteStatus WriteLogoPath(const wchar_t* logoPath);
 
-    wchar_t text[260] = {};
+    wchar_t text[kPathCapacity] = {};
     std::uint32_t access = 0;
-    wchar_t path[260] = {};
+    wchar_t path[kPathCapacity] = {};
     HKEY root = nullptr;
 
 private:
-    bool KeyPath(const wchar_t* subkey, wchar_t (&keyPath)[260]) const;
+    bool KeyPath(const wchar_t* subkey, wchar_t (&keyPath)[kPathCapacity]) const;
     WriteStatus WriteValue(const wchar_t* subkey, const wchar_t* name, DWORD type,
                            const void* data, DWORD size);
 };

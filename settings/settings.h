@@ -2,9 +2,10 @@
 // The part of the configuration that scenes and dialogs share.
 #include <cstdint>
 
+#include "common/text.h"
+
 using ColorRef = std::uint32_t; // 0x00BBGGRR, as the platform's COLORREF
 
-constexpr int kPathCapacity = 260;
 constexpr int kCustomColorCount = 16;
 
 struct Settings {

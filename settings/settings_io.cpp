@@ -1,6 +1,6 @@
 // Defaults of the settings and their way to and from the registry.
 #include "app/application.h"
-#include "app/os_version.h"
+#include "common/os_version.h"
 #include "settings/registry_store.h"
 #include "settings/value_mapping.h"
 
