@@ -7,8 +7,10 @@ set(NIGHTLOOM_WIN_SOURCES
     app/run_modes.cpp
     app/frame_clock_win.cpp
     common/os_version.cpp
+    app/render_setup.cpp
+    app/settings_io.cpp
     render/render_window.cpp
-    render/gl_view.cpp
+    scenes/scene_holder.cpp
     render/text_font.cpp
     scenes/scene_factory.cpp
     scenes/kalender.cpp

@@ -6,18 +6,24 @@
 const wchar_t kRegistryBasePath[] = L"Software\\Wow6432Node\\Velbrook";
 
 namespace {
-const wchar_t kImageSubkey[] = L"Image";
 const wchar_t kLogoPathValue[] = L"LogoPath";
 }
 
 void RegistryStore::Open(const wchar_t* subpath)
 {
-    root = HKEY_CURRENT_USER;
-    CopyText(path, kPathCapacity, kRegistryBasePath);
+    bool fits = CopyText(path, kPathCapacity, kRegistryBasePath);
     if (subpath && *subpath) {
-        AppendText(path, kPathCapacity, L"\\");
-        AppendText(path, kPathCapacity, subpath);
+        fits = fits && AppendText(path, kPathCapacity, L"\\");
+        fits = fits && AppendText(path, kPathCapacity, subpath);
     }
+    // Never a shorter, different key: see KeyPath.
+    if (!fits) {
+        path[0] = L'\0';
+        root = nullptr;
+        access = 0;
+        return;
+    }
+    root = HKEY_CURRENT_USER;
     access = KEY_WOW64_64KEY;
 }
 

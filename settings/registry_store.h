@@ -15,8 +15,20 @@ enum class WriteStatus : int {
     CloseFailed = 5,
 };
 
+// Keys below the base path.
+inline constexpr wchar_t kProgramKeyPrefix[] = L"ScreenSaver\\"; // followed by the class name
+inline constexpr wchar_t kCommonKeySubkey[] = L"Common";           // holds OpenGL_MaxTextureSize
+// Subkeys of the program key.
+inline constexpr wchar_t kDialogSubkey[] = L"Common";
+inline constexpr wchar_t kStatusSubkey[] = L"Status";
+inline constexpr wchar_t kImageSubkey[] = L"Image";
+inline constexpr wchar_t kColorsSubkey[] = L"Colors";
+inline constexpr wchar_t kNoSubkey[] = L"";
+
 class RegistryStore {
 public:
+    // A subpath that does not fit below the base path is refused: the store then
+    // stays without a root and reads and writes nothing.
     void Open(const wchar_t* subpath);
 
     std::uint32_t ReadDword(const wchar_t* subkey, const wchar_t* name, std::uint32_t fallback);
