@@ -82,8 +82,9 @@ void SaveStoredSettings(RegistryStore& program, const StoredFields& fields)
     program.WriteLogoPath(settings.LogoPath);
     WriteSigned(program, kImageSubkey, L"LoadDlgIndex", fields.LoadDlgIndex);
     WriteSigned(program, kImageSubkey, L"AdjustmentNo", settings.AdjustmentNo);
-    // Colours are unsigned: they are stored as they are.
-    program.WriteDword(kColorsSubkey, L"BackColor", settings.BackColor);
+    // BackColor goes through the signed mapping it is read through; the custom
+    // colours are read raw and so written raw.
+    WriteSigned(program, kColorsSubkey, L"BackColor", static_cast<std::int32_t>(settings.BackColor));
     for (int i = 0; i < kCustomColorCount; ++i) {
         wchar_t name[16];
         CustomColorValueName(i, name);
