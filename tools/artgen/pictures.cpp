@@ -113,7 +113,7 @@ Rgb BannerAt(Point p, double pixel)
 
 Rgb FogAt(Point p, double)
 {
-    const double n = PeriodicFractal(p.x, p.y, 4, 4, 461u);
+    const double n = PeriodicFractal(p.x, p.y, 3, 4, 461u);
     const double grey = 0.08 + 0.75 * SmoothStep(-0.3, 0.45, n);
     return {grey, grey, grey};
 }
