@@ -51,7 +51,7 @@ set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
     OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
 
 # Strings, icons, pictures, version and manifest, for the saver and for
-# programs that run its code as it runs (the benchmark, the Win32 tests).
+# programs that run its code as it runs (the benchmark).
 function(nightloom_add_resources target)
     target_sources(${target} PRIVATE ${NIGHTLOOM_RC})
     target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
