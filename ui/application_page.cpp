@@ -7,7 +7,7 @@
 
 #include "app/application.h"
 #include "resources/resource_ids.h"
-#include "settings/value_mapping.h"
+#include "common/text.h"
 #include "ui/dialog_content.h"
 #include "ui/settings_pages.h"
 

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cwchar>
 
-#include "settings/value_mapping.h"
+#include "common/text.h"
 
 const wchar_t* const kSceneNames[kSceneCount] = {
     L"(Zuf\u00e4llig)", L"W\u00fcrfel", L"Nebel", L"Sterne", L"Kalender", L"Butterfly",

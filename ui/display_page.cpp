@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "app/application.h"
-#include "app/os_version.h"
+#include "common/os_version.h"
 #include "resources/resource_ids.h"
 #include "ui/dialog_content.h"
 #include "ui/settings_pages.h"
