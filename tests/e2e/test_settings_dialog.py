@@ -264,9 +264,12 @@ class Reset(SettingsDialogCase):
 
     def test_reset_asks_refills_with_defaults_and_stores_nothing_and_escape_cancels(self):
         self.seed()
+        self.session.reg_add(PROGRAM_KEY + r"\Common", "TabIndex", "REG_DWORD", 1)
         before = self.export()
         dialog = self.open_dialog()
-        top, _, _ = self.pages(dialog)
+        top, pages, _ = self.pages(dialog)
+        self.assertEqual(([p["visible"] for p in pages], top["140"]["selected"]), (["0", "1"], "1"),
+                         "a stored TabIndex 1 does not open on \"Anwendung\"")
         untouched = self.shown_state(dialog)
 
         self.reset_box(top, "no")
