@@ -16,36 +16,6 @@ DEFAULT_COLORS = [0x000000, 0xC80000, 0x4BA532, 0xB4AA19, 0x2828B4, 0xB428AA, 0x
 LOGO = r"C:\Bilder\Logo.bmp"
 
 
-def unescape(value):
-    out, i = [], 0
-    while i < len(value):
-        if value[i] == "\\" and i + 1 < len(value):
-            out.append({"n": "\n", "r": "\r", "t": "\t"}.get(value[i + 1], value[i + 1]))
-            i += 2
-        else:
-            out.append(value[i])
-            i += 1
-    return "".join(out)
-
-
-def probe_blocks(session, *args):
-    """Runs the probe; returns (exit code, [one dict per reported window])."""
-    out = os.path.join(session.tmp, "blocks-%d.txt" % time.monotonic_ns())
-    code = session.wine(PROBE, *args, "--out", "Z:" + out).returncode
-    blocks = [{}]
-    if os.path.exists(out):
-        with open(out, encoding="utf-8") as f:
-            for line in f:
-                line = line.rstrip("\n")
-                if not line:
-                    blocks.append({})
-                    continue
-                key, _, value = line.partition("=")
-                blocks[-1][key] = unescape(value)
-        os.remove(out)
-    return code, [b for b in blocks if b]
-
-
 def rect(control):
     return [int(v) for v in control["rect"].split(",")]
 
@@ -116,9 +86,9 @@ class SettingsDialogCase(SaverTestCase):
         return dialog
 
     def controls(self, dialog):
-        code, blocks = probe_blocks(self.session, "controls", dialog["hwnd"])
+        code, report = self.session.probe("controls", dialog["hwnd"])
         self.assertEqual(code, 0)
-        return blocks
+        return report["controls"]
 
     def pages(self, dialog):
         """The two page windows and their controls, keyed by control id."""
@@ -324,7 +294,7 @@ class About(SettingsDialogCase):
                 break
             time.sleep(0.1)
         self.assertEqual(now["enabled"], "1", "the About box did not close")
-        code, _ = probe_blocks(self.session, "dialog", "Info", "--timeout", "0")
+        code, _ = self.session.probe("dialog", "Info", "--timeout", "0")
         self.assertEqual(code, 1, "the About box is still there")
         self.assertEqual(self.shown_state(dialog), untouched)
         self.click(rect(top["2"]))
