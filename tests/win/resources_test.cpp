@@ -144,6 +144,33 @@ TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvoker)
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
+// Read the way the loader reads it: through an activation context made from
+// the saver's manifest resource, so a misplaced namespace counts as missing.
+std::wstring ManifestSetting(const wchar_t* settingsNamespace, const wchar_t* name)
+{
+    const std::wstring saver = SaverPath();
+    ACTCTXW request = {};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = saver.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&request);
+    if (context == INVALID_HANDLE_VALUE)
+        return L"(no activation context)";
+    wchar_t value[128] = {};
+    SIZE_T written = 0;
+    const BOOL found = QueryActCtxSettingsW(0, context, settingsNamespace, name, value, 128, &written);
+    ReleaseActCtx(context);
+    return found ? std::wstring(value) : std::wstring();
+}
+
+TEST(SaverManifest, DeclaresPerMonitorDpiAwarenessWithTheOlderFormAsFallback)
+{
+    EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+}
+
 TEST(SaverVersion, FourNumbersAndALegalNotice)
 {
     const std::wstring path = SaverPath();
