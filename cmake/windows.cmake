@@ -14,8 +14,15 @@ set(NIGHTLOOM_WIN_SOURCES
     scenes/scene_holder.cpp
     scenes/scene_factory.cpp
     scenes/kalender.cpp
+    scenes/sterne_gl.cpp
+    scenes/nebel_gl.cpp
+    scenes/butterfly_gl.cpp
+    scenes/wuerfel_gl.cpp
     scenes/outline_font.cpp
     image/image_holder.cpp
+    image/default_image.cpp
+    image/dib_section.cpp
+    image/texture_loader.cpp
     settings/registry_store.cpp
     settings/settings_io.cpp
     settings/display_mode_catalogue.cpp

@@ -122,15 +122,21 @@ void Report(double processStart)
 int wmain(int argc, wchar_t** argv)
 {
     const double processStart = ProcessStartSeconds();
-    // Run as "frame_bench /s SECONDS": the saver reads its switch from the command line.
+    // Run as "frame_bench /s SECONDS SCENE": the saver reads its switch from the
+    // command line; SCENE is a SceneStrategy number, the calendar by default.
     if (argc > 2)
         measured.runSeconds = std::wcstod(argv[2], nullptr);
+    const long scene = argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 4;
+    if (scene < 1 || scene > 5) {
+        std::printf("scene must be 1 to 5\n");
+        return 2;
+    }
 
     Application* app = new Application();
     app->Initialize();
     application = app;
-    // The calendar on black over the primary screen, whatever the registry holds.
-    app->settings.SceneStrategy = 4;
+    // The chosen scene on black over the primary screen, whatever the registry holds.
+    app->settings.SceneStrategy = static_cast<std::int32_t>(scene);
     app->settings.ShowDesktop = false;
     app->SwitchDisplay = false;
     app->Use1Monitor = true;
