@@ -18,6 +18,37 @@ bool IsBitmapTypeName(const wchar_t* typeName)
     return typeName && std::wcscmp(typeName, L"BITMAP") == 0;
 }
 
+// A decoded bitmap knows its own pixel size. Going through HIMETRIC would tie
+// it to whichever logical resolution the decoder and this process each see:
+// on a display scaled to 150 % a 256 x 128 picture could come out 384 x 192.
+bool BitmapPixelSize(IPicture* picture, int& width, int& height)
+{
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)))
+        return false;
+    BITMAP info = {};
+    if (!GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof info, &info))
+        return false;
+    width = info.bmWidth;
+    height = info.bmHeight;
+    return true;
+}
+
+// Icons and metafiles keep the size the decoder gives them at the screen's
+// logical resolution.
+void ScreenPixelSize(OLE_XSIZE_HIMETRIC himetricWidth, OLE_YSIZE_HIMETRIC himetricHeight, int& width, int& height)
+{
+    HWND desktop = GetDesktopWindow();
+    HDC screen = GetDC(desktop);
+    const int pixelsPerInchX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    const int pixelsPerInchY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(desktop, screen);
+    width = MulDiv(himetricWidth, pixelsPerInchX, kHimetricPerInch);
+    height = MulDiv(himetricHeight, pixelsPerInchY, kHimetricPerInch);
+}
+
 } // namespace
 
 DefaultImage::~DefaultImage()
@@ -114,7 +145,7 @@ bool DefaultImage::LoadFromFile(const wchar_t* path, HBITMAP* bitmap)
 }
 
 // Decodes the stream and draws the picture upright into a new 32-bit DIB
-// section at the screen's logical resolution.
+// section at its own pixel size.
 bool DefaultImage::RenderPicture(HBITMAP* bitmap)
 {
     IPicture* picture = nullptr;
@@ -131,19 +162,16 @@ bool DefaultImage::RenderPicture(HBITMAP* bitmap)
     picture->get_Width(&himetricWidth);
     picture->get_Height(&himetricHeight);
 
-    HWND desktop = GetDesktopWindow();
-    HDC screen = GetDC(desktop);
-    const int pixelsPerInchX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    const int pixelsPerInchY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(desktop, screen);
-    const int width = MulDiv(himetricWidth, pixelsPerInchX, kHimetricPerInch);
-    const int height = MulDiv(himetricHeight, pixelsPerInchY, kHimetricPerInch);
+    int width = 0;
+    int height = 0;
+    if (!BitmapPixelSize(picture, width, height))
+        ScreenPixelSize(himetricWidth, himetricHeight, width, height);
     if (width <= 0 || height <= 0) {
         picture->Release();
         return false;
     }
 
+    HWND desktop = GetDesktopWindow();
     HDC surface = CreateDibSectionDC(desktop, bitmap, width, height, 32);
     if (!surface) {
         picture->Release();

@@ -7,6 +7,7 @@
 #include "render/gl.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -333,6 +334,20 @@ TEST_F(ImageSourceTest, JpgResourceArrivesAsAnUpright32BitBitmap)
     }
     EXPECT_EQ(JpgResource(460).height, 128);
     EXPECT_EQ(JpgResource(461).height, 256);
+}
+
+// Run by the high-DPI end-to-end test with the screen's logical resolution
+// raised: proves the pictures above were decoded under it.
+TEST(ScreenResolution, IsTheOneTheRunAsksFor)
+{
+    const char* wanted = std::getenv("NIGHTLOOM_EXPECT_LOGPIXELS");
+    if (!wanted)
+        GTEST_SKIP() << "only under the high-DPI run";
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), std::atoi(wanted));
+    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), std::atoi(wanted));
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(ImageSourceTest, MissingResourceGivesNoBitmap)
