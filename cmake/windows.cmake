@@ -80,6 +80,22 @@ if(MINGW)
     target_link_options(nightloom PRIVATE -municode ${NIGHTLOOM_STATIC_LINK})
 endif()
 
+# The installer nightloom-setup.exe beside the saver, when NSIS is at hand.
+find_program(NIGHTLOOM_MAKENSIS makensis)
+if(NIGHTLOOM_MAKENSIS)
+    set(NIGHTLOOM_SETUP ${CMAKE_BINARY_DIR}/nightloom-setup.exe)
+    set(NIGHTLOOM_NSIS_SCRIPT ${CMAKE_SOURCE_DIR}/installer/nightloom.nsi)
+    add_custom_command(OUTPUT ${NIGHTLOOM_SETUP}
+        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8
+            -DVERSION=${PROJECT_VERSION} -DSAVER=$<TARGET_FILE:nightloom>
+            -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom.ico -DOUTFILE=${NIGHTLOOM_SETUP}
+            ${NIGHTLOOM_NSIS_SCRIPT}
+        DEPENDS nightloom ${NIGHTLOOM_NSIS_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/nightloom.ico
+        COMMENT "Building the installer nightloom-setup.exe"
+        VERBATIM)
+    add_custom_target(installer ALL DEPENDS ${NIGHTLOOM_SETUP})
+endif()
+
 add_subdirectory(tools/scrprev)
 add_subdirectory(tools/bench)
 
