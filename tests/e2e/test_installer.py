@@ -1,7 +1,6 @@
 """The installer nightloom-setup.exe, silent, under Wine: where the saver lands,
 the uninstall entry, the current screensaver, and what uninstalling leaves."""
 import os
-import re
 import shutil
 import time
 import unittest
@@ -14,14 +13,6 @@ WOW64_SAVER = os.path.join(harness.PREFIX, "drive_c", "windows", "syswow64", "ni
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Nightloom"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SETTINGS_KEY = harness.PROGRAM_KEY
-
-
-def project_version():
-    """The version as the build's one source states it."""
-    with open(os.path.join(harness.HERE, "..", "..", "CMakeLists.txt"), encoding="utf-8") as f:
-        found = re.search(r"project\(Nightloom VERSION ([0-9.]+)", f.read())
-    assert found, "no project version in CMakeLists.txt"
-    return found.group(1)
 
 
 @unittest.skipIf(shutil.which("makensis") is None, "NSIS is not installed: the build makes no installer")
@@ -80,7 +71,7 @@ class SilentInstall(harness.SaverTestCase):
             self.assertEqual(placed.read(), built.read())
         entry = self.uninstall_entry()
         self.assertEqual(entry["DisplayName"], "Nightloom (Bildschirmschoner)")
-        self.assertEqual(entry["DisplayVersion"], project_version())
+        self.assertEqual(entry["DisplayVersion"], harness.project_version())
         self.assertEqual(entry["Publisher"], "Velbrook")
         self.assertRegex(entry["UninstallString"] or "", r'^"C:\\.+\.exe"$')
         self.assertIsNone(self.current_saver(), "a silent install changed the current screensaver")
