@@ -116,10 +116,20 @@ class WineSession:
         # process starts Wine's own services, which live on: they must not inherit
         # a pipe that a later call waits on. ("wineboot -u" would do too, but it
         # rewrites the prefix's configuration each time, some ten seconds.)
+        self.start_wine()
+        return self
+
+    def start_wine(self):
         subprocess.run(["wineserver", "-p"], env=self.env, check=True)
         subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        return self
+
+    def restart_wine(self):
+        """A fresh wineserver and desktop process, which read Wine's own
+        settings and measure the screens anew."""
+        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
+        self.start_wine()
 
     def __exit__(self, *exc):
         for process in self.processes:
