@@ -14,6 +14,9 @@ set(NIGHTLOOM_WIN_SOURCES
     scenes/kalender.cpp
     scenes/outline_font.cpp
     image/image_holder.cpp
+    image/default_image.cpp
+    image/dib_section.cpp
+    image/texture_loader.cpp
     settings/registry_store.cpp
     settings/settings_io.cpp
     settings/display_mode_catalogue.cpp

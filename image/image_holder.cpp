@@ -1,8 +1,22 @@
 #include "image/image_holder.h"
 
+#include <cstdint>
+#include <memory>
+#include <new>
+
+#include "image/default_image.h"
+#include "image/pixel_rows.h"
+
+IImageState* ImageHolder::NewImageSource()
+{
+    return new (std::nothrow) DefaultImage();
+}
+
 ImageHolder::~ImageHolder()
 {
     ClearBitmap();
+    delete source;
+    source = nullptr;
 }
 
 void ImageHolder::ClearBitmap()
@@ -12,4 +26,49 @@ void ImageHolder::ClearBitmap()
         bitmap = nullptr;
     }
     info = BITMAP{};
+}
+
+void ImageHolder::RefreshInfo()
+{
+    info = BITMAP{};
+    if (bitmap)
+        GetObjectW(bitmap, sizeof info, &info);
+}
+
+bool ImageHolder::SetImageSource()
+{
+    delete source;
+    source = NewImageSource();
+    return source != nullptr;
+}
+
+// GetBitmapBits pads every row to 2 bytes, so the walk goes row by row and
+// leaves the padding of odd-width 24-bit rows alone. Fewer than 3 bytes per
+// pixel hold no separate red and blue bytes: such bitmaps are refused.
+bool ImageHolder::SwapRedBlue()
+{
+    if (!bitmap)
+        return false;
+    BITMAP current = {};
+    if (GetObjectW(bitmap, sizeof current, &current) == 0)
+        return false;
+    const int bytesPerPixel = current.bmBitsPixel / 8;
+    if (bytesPerPixel != 3 && bytesPerPixel != 4)
+        return false;
+    const std::size_t rowBytes = GdiRowBytes(current.bmWidth, current.bmBitsPixel);
+    if (rowBytes == 0 || current.bmHeight <= 0)
+        return false;
+    const std::size_t total = rowBytes * static_cast<std::size_t>(current.bmHeight);
+    if (total > static_cast<std::size_t>(INT32_MAX))
+        return false;
+
+    std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[total]);
+    if (!pixels)
+        return false;
+    const LONG count = static_cast<LONG>(total);
+    // A short copy would write uninitialised bytes back into the picture.
+    if (GetBitmapBits(bitmap, count, pixels.get()) != count)
+        return false;
+    SwapRedBlueInRows(pixels.get(), current.bmWidth, current.bmHeight, bytesPerPixel, rowBytes);
+    return SetBitmapBits(bitmap, static_cast<DWORD>(count), pixels.get()) != 0;
 }

@@ -1,10 +1,14 @@
 #pragma once
-// A GDI bitmap on its way to a texture, with the platform's description of it.
+// A GDI bitmap on its way to a texture: the source that loads it, the bitmap,
+// the platform's description of it, and the colour for plain pictures.
 #include <windows.h>
 
 #include "settings/settings.h"
 
+class IImageState;
+
 struct ImageHolder {
+    IImageState* source = NewImageSource();
     HBITMAP bitmap = nullptr;
     BITMAP info = {};
     ColorRef fillColor = 0;
@@ -14,6 +18,18 @@ struct ImageHolder {
     ImageHolder& operator=(const ImageHolder&) = delete;
     ~ImageHolder();
 
-    // Deletes the current bitmap, if any.
+    // Deletes the current bitmap, if any, and clears its description.
     void ClearBitmap();
+    // Reads the description of the current bitmap into info (all zero without one).
+    void RefreshInfo();
+    // Every load starts from an empty source: replaces the current one with a
+    // fresh DefaultImage. False when none could be made.
+    bool SetImageSource();
+    // Turns the bitmap's pixels from GDI's blue-green-red into red-green-blue
+    // order (alpha 255 at 32 bits). False without a bitmap, below 24 bits per
+    // pixel, or when the pixels cannot be read or written back.
+    bool SwapRedBlue();
+
+private:
+    static IImageState* NewImageSource();
 };

@@ -1,0 +1,36 @@
+#pragma once
+// GDI bitmaps into OpenGL textures. Call with the GL context current.
+#include <cstdint>
+
+struct ImageHolder;
+
+enum TextureFilter : std::int32_t {
+    Linear = 1,
+    Nearest = 2,
+    Mipmapped = 3,
+};
+
+// One holder and the filter for the next upload. A loader from
+// CreateTextureLoader owns its holder; one pointed at another holder does not.
+struct TextureLoader {
+    ImageHolder* holder;
+    std::int32_t filter;
+};
+
+// A loader with a fresh holder of its own and the Linear filter; nullptr when
+// out of memory.
+TextureLoader* CreateTextureLoader();
+// Frees a loader from CreateTextureLoader with its holder, bitmap and source.
+// Textures already made stay valid.
+void DiscardTextureLoader(TextureLoader* loader);
+
+// Loads resource number of typeName ("BITMAP" or "JPG") from the program's own
+// module into the loader's holder, turns it to red-green-blue order and uploads
+// it; the new texture name, or 0 when the picture could not be loaded.
+std::uint32_t LoadResourceTexture(TextureLoader* loader, const wchar_t* typeName, std::uint16_t number);
+
+// Uploads the holder's current bitmap as it is (no channel conversion) with the
+// loader's filter and leaves the new texture bound. 0, and no texture name
+// used, when there is no bitmap of 24 or 32 bits per pixel or its pixels cannot
+// be read.
+std::uint32_t CreateTexture(TextureLoader* loader);

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "image/pixel_rows.h"
+
+namespace {
+
+TEST(PixelRows, GdiRowsArePaddedToTwoBytes)
+{
+    EXPECT_EQ(GdiRowBytes(5, 24), 16u);
+    EXPECT_EQ(GdiRowBytes(4, 24), 12u);
+    EXPECT_EQ(GdiRowBytes(1, 24), 4u);
+    EXPECT_EQ(GdiRowBytes(5, 32), 20u);
+    EXPECT_EQ(GdiRowBytes(3, 8), 4u);
+    EXPECT_EQ(GdiRowBytes(3, 1), 2u);
+    EXPECT_EQ(GdiRowBytes(0, 24), 0u);
+    EXPECT_EQ(GdiRowBytes(-5, 24), 0u);
+
+    EXPECT_EQ(AlignedRowBytes(5, 3, 4), 16u);
+    EXPECT_EQ(AlignedRowBytes(5, 3, 1), 15u);
+    EXPECT_EQ(AlignedRowBytes(5, 3, 8), 16u);
+    EXPECT_EQ(AlignedRowBytes(7, 3, 8), 24u);
+    EXPECT_EQ(AlignedRowBytes(1920, 4, 4), 7680u);
+    EXPECT_EQ(AlignedRowBytes(0, 3, 4), 0u);
+}
+
+// Two rows of a 5-pixel, 24-bit picture with one padding byte each (0xEE).
+TEST(PixelRows, SwapKeepsToEachRowAndLeavesThePaddingAlone)
+{
+    std::vector<std::uint8_t> rows;
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 5; ++x)
+            for (int c = 0; c < 3; ++c)
+                rows.push_back(static_cast<std::uint8_t>(100 * y + 10 * x + c));
+        rows.push_back(0xEE);
+    }
+    const std::vector<std::uint8_t> original = rows;
+    SwapRedBlueInRows(rows.data(), 5, 2, 3, 16);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            const std::uint8_t* pixel = &rows[y * 16 + x * 3];
+            EXPECT_EQ(pixel[0], 100 * y + 10 * x + 2) << x << "," << y;
+            EXPECT_EQ(pixel[1], 100 * y + 10 * x + 1) << x << "," << y;
+            EXPECT_EQ(pixel[2], 100 * y + 10 * x + 0) << x << "," << y;
+        }
+        EXPECT_EQ(rows[y * 16 + 15], 0xEE) << "padding of row " << y;
+    }
+    SwapRedBlueInRows(rows.data(), 5, 2, 3, 16);
+    EXPECT_EQ(rows, original) << "twice restores a 24-bit picture";
+}
+
+TEST(PixelRows, SwapAtFourBytesMakesEveryPixelOpaque)
+{
+    std::vector<std::uint8_t> pixels = {10, 20, 30, 0, 1, 2, 3, 77};
+    SwapRedBlueInRows(pixels.data(), 2, 1, 4, 8);
+    EXPECT_EQ(pixels, (std::vector<std::uint8_t>{30, 20, 10, 255, 3, 2, 1, 255}));
+    SwapRedBlueInRows(pixels.data(), 2, 1, 4, 8);
+    EXPECT_EQ(pixels, (std::vector<std::uint8_t>{10, 20, 30, 255, 1, 2, 3, 255}));
+
+    // Pixels of one or two bytes have no red and blue bytes to exchange.
+    std::vector<std::uint8_t> narrow = {1, 2, 3, 4};
+    SwapRedBlueInRows(narrow.data(), 2, 1, 2, 4);
+    SwapRedBlueInRows(narrow.data(), 4, 1, 1, 4);
+    EXPECT_EQ(narrow, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
+TEST(PixelRows, SpreadMovesEveryRowToItsWiderPlace)
+{
+    // Three rows of 5 bytes, two apart from each other at stride 6, spread to 8.
+    std::vector<std::uint8_t> buffer(3 * 8, 0);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            buffer[y * 6 + x] = static_cast<std::uint8_t>(10 * (y + 1) + x);
+    SpreadRows(buffer.data(), 3, 6, 8, 5);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(buffer[y * 8 + x], 10 * (y + 1) + x) << x << "," << y;
+
+    // Nothing moves when the target is not wider or a row would not fit.
+    std::vector<std::uint8_t> same = {1, 2, 3, 4};
+    SpreadRows(same.data(), 2, 2, 2, 2);
+    SpreadRows(same.data(), 2, 2, 1, 2);
+    SpreadRows(same.data(), 1, 1, 4, 2);
+    EXPECT_EQ(same, (std::vector<std::uint8_t>{1, 2, 3, 4}));
+}
+
+} // namespace
