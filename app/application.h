@@ -84,7 +84,9 @@ struct Application {
 private:
     void BuildRegistryPaths();
     void MeasureScreen(HDC desktopContext);
+    void CaptureDesktopSnapshot(bool preview);
     bool PrepareDrawing(bool preview);
+    void CreateDesktopTexture();
     void ChooseWindowGeometry();
     bool SwitchDisplayMode();
     bool PrepareEngine();

@@ -103,6 +103,7 @@ bool Application::ProcessCommandLine()
 
 bool Application::PrepareDrawing(bool preview)
 {
+    CaptureDesktopSnapshot(preview);
     if (!CreateApplicationWindow())
         return false;
     if (preview)

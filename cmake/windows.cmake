@@ -5,6 +5,7 @@ set(NIGHTLOOM_WIN_SOURCES
     app/application.cpp
     app/frame_loop.cpp
     app/run_modes.cpp
+    app/desktop_snapshot.cpp
     app/frame_clock_win.cpp
     app/os_version.cpp
     render/render_window.cpp
@@ -17,6 +18,7 @@ set(NIGHTLOOM_WIN_SOURCES
     image/default_image.cpp
     image/dib_section.cpp
     image/texture_loader.cpp
+    image/desktop_capture.cpp
     settings/registry_store.cpp
     settings/settings_io.cpp
     settings/display_mode_catalogue.cpp
