@@ -13,6 +13,10 @@ set(NIGHTLOOM_WIN_SOURCES
     render/text_font.cpp
     scenes/scene_factory.cpp
     scenes/kalender.cpp
+    scenes/sterne_gl.cpp
+    scenes/nebel_gl.cpp
+    scenes/butterfly_gl.cpp
+    scenes/wuerfel_gl.cpp
     scenes/outline_font.cpp
     image/image_holder.cpp
     image/default_image.cpp

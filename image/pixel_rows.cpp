@@ -36,12 +36,20 @@ void SwapRedBlueInRows(std::uint8_t* pixels, std::int32_t width, std::int32_t he
     }
 }
 
-void SpreadRows(std::uint8_t* pixels, std::int32_t height, std::size_t fromStride, std::size_t toStride,
-                std::size_t rowBytes)
+void RestrideRows(std::uint8_t* pixels, std::int32_t height, std::size_t fromStride, std::size_t toStride,
+                  std::size_t rowBytes)
 {
-    if (!pixels || height <= 0 || toStride <= fromStride || rowBytes > fromStride)
+    if (!pixels || height <= 0 || toStride == fromStride || rowBytes > fromStride || rowBytes > toStride)
         return;
-    for (std::int32_t y = height - 1; y > 0; --y)
+    const auto move = [&](std::int32_t y) {
         std::memmove(pixels + static_cast<std::size_t>(y) * toStride,
                      pixels + static_cast<std::size_t>(y) * fromStride, rowBytes);
+    };
+    if (toStride > fromStride) {
+        for (std::int32_t y = height - 1; y > 0; --y)
+            move(y);
+    } else {
+        for (std::int32_t y = 1; y < height; ++y)
+            move(y);
+    }
 }

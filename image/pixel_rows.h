@@ -18,8 +18,8 @@ std::size_t AlignedRowBytes(std::int32_t width, std::int32_t bytesPerPixel, std:
 void SwapRedBlueInRows(std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                        std::int32_t bytesPerPixel, std::size_t rowStride);
 
-// Moves height rows of rowBytes each from fromStride to the wider toStride
-// inside one buffer of height * toStride bytes, last row first so no row is
-// overwritten before it has moved.
-void SpreadRows(std::uint8_t* pixels, std::int32_t height, std::size_t fromStride, std::size_t toStride,
-                std::size_t rowBytes);
+// Moves height rows of rowBytes each from fromStride to toStride inside one
+// buffer of height * max(fromStride, toStride) bytes, in the order in which no
+// row is overwritten before it has moved.
+void RestrideRows(std::uint8_t* pixels, std::int32_t height, std::size_t fromStride, std::size_t toStride,
+                  std::size_t rowBytes);

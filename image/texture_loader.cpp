@@ -29,8 +29,8 @@ void SetFilterParameters(std::int32_t filter)
 }
 
 // The bitmap's pixels, rows top-down, each row starting where OpenGL's current
-// unpack alignment expects it. GetBitmapBits pads rows to 2 bytes only, so
-// rows are spread apart in place when the alignment asks for more. Bitmaps
+// unpack alignment expects it. GetBitmapBits pads rows to 2 bytes, so rows
+// are moved in place when the alignment asks for more or for less. Bitmaps
 // without a readable copy fall back to their own DIB memory.
 std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, int bytesPerPixel)
 {
@@ -51,8 +51,7 @@ std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, i
         return nullptr;
     const LONG wanted = static_cast<LONG>(copyBytes);
     if (holder.bitmap && GetBitmapBits(holder.bitmap, wanted, pixels.get()) == wanted) {
-        if (glStride > gdiStride)
-            SpreadRows(pixels.get(), info.bmHeight, gdiStride, glStride, rowBytes);
+        RestrideRows(pixels.get(), info.bmHeight, gdiStride, glStride, rowBytes);
         return pixels;
     }
     if (!info.bmBits || info.bmWidthBytes <= 0 || static_cast<std::size_t>(info.bmWidthBytes) < rowBytes)

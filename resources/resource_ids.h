@@ -27,5 +27,15 @@
 
 #define IDD_SETTINGS 2003
 
+// Scene pictures. The fog's two are of our own resource type "JPG".
+#define IDB_CUBE_FACE 180
+#define IDB_BUTTERFLY_BLUE 450
+#define IDB_BUTTERFLY_RED 451
+#define IDB_BUTTERFLY_GREEN 452
+#define IDB_BUTTERFLY_MASK 453
+#define IDB_STAR_FLARE 470
+#define IDR_FOG_BANNER 460
+#define IDR_FOG_CLOUDS 461
+
 #define NIGHTLOOM_FILE_VERSION 1, 0, 0, 0
 #define NIGHTLOOM_FILE_VERSION_TEXT "1.0.0.0"

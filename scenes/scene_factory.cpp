@@ -3,8 +3,12 @@
 #include <ctime>
 #include <new>
 
+#include "scenes/butterfly.h"
 #include "scenes/kalender.h"
+#include "scenes/nebel.h"
 #include "scenes/scene_choice.h"
+#include "scenes/sterne.h"
+#include "scenes/wuerfel.h"
 
 ISceneStrategy* CreateScene(Settings* settings)
 {
@@ -17,9 +21,18 @@ ISceneStrategy* CreateScene(Settings* settings)
         number = RandomSceneNumber(std::time(nullptr));
 
     switch (number) {
+    case kWuerfelScene:
+        return new (std::nothrow) Wuerfel(settings);
+    case kNebelScene:
+        return new (std::nothrow) Nebel(settings);
+    case kSterneScene:
+        return new (std::nothrow) Sterne(settings);
+    case kButterflyScene:
+        return new (std::nothrow) Butterfly(settings);
     case kKalenderScene:
-    default:
-        // Until the picture scenes exist, every number shows the calendar.
         return new (std::nothrow) Kalender(settings);
+    default:
+        // Not reached: the checks above leave only 1 to 5.
+        return nullptr;
     }
 }

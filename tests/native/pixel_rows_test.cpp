@@ -66,23 +66,27 @@ TEST(PixelRows, SwapAtFourBytesMakesEveryPixelOpaque)
     EXPECT_EQ(narrow, (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 
-TEST(PixelRows, SpreadMovesEveryRowToItsWiderPlace)
+TEST(PixelRows, RestrideMovesEveryRowToItsPlace)
 {
-    // Three rows of 5 bytes, two apart from each other at stride 6, spread to 8.
+    // Three rows of 5 bytes at stride 6, spread to 8 and packed back to 5.
     std::vector<std::uint8_t> buffer(3 * 8, 0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             buffer[y * 6 + x] = static_cast<std::uint8_t>(10 * (y + 1) + x);
-    SpreadRows(buffer.data(), 3, 6, 8, 5);
+    RestrideRows(buffer.data(), 3, 6, 8, 5);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(buffer[y * 8 + x], 10 * (y + 1) + x) << x << "," << y;
+            EXPECT_EQ(buffer[y * 8 + x], 10 * (y + 1) + x) << "wider: " << x << "," << y;
+    RestrideRows(buffer.data(), 3, 8, 5, 5);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(buffer[y * 5 + x], 10 * (y + 1) + x) << "packed: " << x << "," << y;
 
-    // Nothing moves when the target is not wider or a row would not fit.
+    // Nothing moves when the stride stays or a row would not fit.
     std::vector<std::uint8_t> same = {1, 2, 3, 4};
-    SpreadRows(same.data(), 2, 2, 2, 2);
-    SpreadRows(same.data(), 2, 2, 1, 2);
-    SpreadRows(same.data(), 1, 1, 4, 2);
+    RestrideRows(same.data(), 2, 2, 2, 2);
+    RestrideRows(same.data(), 2, 2, 1, 2);
+    RestrideRows(same.data(), 1, 1, 4, 2);
     EXPECT_EQ(same, (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 

@@ -2,7 +2,11 @@
 
 #include <memory>
 
+#include "scenes/butterfly.h"
 #include "scenes/kalender.h"
+#include "scenes/nebel.h"
+#include "scenes/sterne.h"
+#include "scenes/wuerfel.h"
 #include "scenes/scene_factory.h"
 
 namespace {
@@ -33,6 +37,49 @@ TEST(SceneFactory, ValidValuesStayAndTheRandomChoiceIsNotWritten)
         ASSERT_NE(scene, nullptr) << value;
         EXPECT_EQ(settings.SceneStrategy, value);
     }
+}
+
+template <typename Scene>
+bool Is(ISceneStrategy* scene)
+{
+    return dynamic_cast<Scene*>(scene) != nullptr;
+}
+
+// Every number makes its own scene; "(Zufällig)" makes one of the five. Only the
+// cube and the calendar ask for lighting; all five read the live desktop setting.
+TEST(SceneFactory, EveryNumberMakesItsSceneWithItsAnswers)
+{
+    const struct {
+        std::int32_t number;
+        bool (*is)(ISceneStrategy*);
+        bool lighting;
+    } scenes[] = {
+        {kWuerfelScene, Is<Wuerfel>, true}, {kNebelScene, Is<Nebel>, false},
+        {kSterneScene, Is<Sterne>, false},  {kKalenderScene, Is<Kalender>, true},
+        {kButterflyScene, Is<Butterfly>, false},
+    };
+    for (const auto& expected : scenes) {
+        Settings settings = SettingsWithScene(expected.number);
+        std::unique_ptr<ISceneStrategy> scene(CreateScene(&settings));
+        ASSERT_NE(scene, nullptr) << expected.number;
+        EXPECT_TRUE(expected.is(scene.get())) << expected.number;
+        EXPECT_EQ(scene->UsesLighting(), expected.lighting) << expected.number;
+        EXPECT_TRUE(scene->ClearsEachFrame()) << expected.number;
+        EXPECT_TRUE(scene->IsDoubleBuffered()) << expected.number;
+        EXPECT_FALSE(scene->SetClearColor() || scene->SetTextColor(0) || scene->SetProjection(640.0f, 480.0f) ||
+                     scene->SetCamera() || scene->ShowsInfo())
+            << expected.number;
+        EXPECT_TRUE(scene->ShowsDesktop()) << expected.number;
+        settings.ShowDesktop = false;
+        EXPECT_FALSE(scene->ShowsDesktop()) << expected.number;
+    }
+
+    Settings random = SettingsWithScene(kRandomScene);
+    std::unique_ptr<ISceneStrategy> picked(CreateScene(&random));
+    int kinds = 0;
+    for (const auto& expected : scenes)
+        kinds += expected.is(picked.get()) ? 1 : 0;
+    EXPECT_EQ(kinds, 1) << "one of the five";
 }
 
 TEST(SceneFactory, CalendarAnswersAndReadsTheLiveSetting)
