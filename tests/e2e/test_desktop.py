@@ -2,11 +2,12 @@
 since Wine captures only what Wine windows show) is on the screen before the
 saver starts; the saver's snapshot of it must come back upright behind the
 scene, and not at all when ShowDesktop is off."""
+import os
 import subprocess
 import time
 import unittest
 
-from harness import PROBE, PROGRAM_KEY, SaverTestCase, wait_exit
+from harness import HERE, PROBE, PROGRAM_KEY, SaverTestCase, wait_exit
 
 # The probe's quadrants, clockwise from the top left, as the screen shows them.
 TOP_LEFT, TOP_RIGHT = (230, 40, 40), (40, 200, 40)
@@ -78,6 +79,53 @@ class Backdrop(DesktopCase):
         self.assert_corners(shot, ((0, 0, 0),) * 4, "black background")
         for colour in QUADRANTS:
             self.assertEqual(shot.count(near(colour, 12)), 0, "%s in %s" % (colour, shot.path))
+
+
+def scene_pictures_built():
+    """Without their pictures the picture scenes cannot start at all."""
+    with open(os.path.join(HERE, "..", "..", "resources", "nightloom.rc"), encoding="utf-8") as rc:
+        return "IDB_STAR_FLARE BITMAP" in rc.read()
+
+
+def at_brightness(colour, factor, tolerance=22):
+    """The colour scaled by factor, with any grey added on top (additive fog and
+    stars lift all channels alike): the differences between channels tell."""
+    def test(r, g, b):
+        return abs((r - g) - factor * (colour[0] - colour[1])) <= tolerance \
+            and abs((g - b) - factor * (colour[1] - colour[2])) <= tolerance \
+            and min(r, g, b) >= factor * min(colour) - tolerance
+    return test
+
+
+class BackdropInEveryScene(DesktopCase):
+    # Scene number, name, and the backdrop's brightness from the second frame
+    # on: the additive scenes leave blending on with the half-alpha colour, the
+    # masking scenes leave one-one blending, the calendar does not blend.
+    SCENES = ((1, "wuerfel", 1.0), (2, "nebel", 0.5), (3, "sterne", 0.5), (4, "kalender", 1.0),
+              (5, "butterfly", 1.0))
+
+    def test_each_scene_shows_the_desktop_upright_at_its_brightness(self):
+        if not scene_pictures_built():
+            self.skipTest("the scene pictures are not in this build's resources yet")
+        self.show_known_picture("scenes-known-picture")
+        for number, name, factor in self.SCENES:
+            with self.subTest(scene=name):
+                self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", number)
+                _, shot = self.run_saver("desktop-%s" % name)
+                other = 0.5 if factor == 1.0 else 1.0
+                for box, colour in zip(corner_boxes(shot.width, shot.height), QUADRANTS):
+                    x0, y0, x1, y1 = box
+                    area = (x1 - x0) * (y1 - y0)
+                    self.assertGreater(shot.count(at_brightness(colour, factor), box), 0.7 * area,
+                                       "%s at %.1f in %s of %s" % (colour, factor, box, shot.path))
+                    self.assertLess(shot.count(at_brightness(colour, other), box), 0.1 * area,
+                                    "%s at %.1f in %s of %s" % (colour, other, box, shot.path))
+                # Only a mask makes black: the picture's darkest channel is 40.
+                black = shot.count(lambda r, g, b: r < 10 and g < 10 and b < 10)
+                if name in ("wuerfel", "butterfly"):
+                    self.assertGreater(black, 2000, "no black silhouettes in %s" % shot.path)
+                elif name != "kalender":
+                    self.assertLess(black, 50, "black in %s" % shot.path)
 
 
 class TwoMonitors(DesktopCase):
