@@ -100,7 +100,8 @@ def at_brightness(colour, factor, tolerance=22):
 class BackdropInEveryScene(DesktopCase):
     # Scene number, name, and the backdrop's brightness from the second frame
     # on: the additive scenes leave blending on with the half-alpha colour, the
-    # masking scenes leave one-one blending, the calendar does not blend.
+    # masking scenes leave one-one blending, the calendar does not blend. (What
+    # the masks cut out is checked frame by frame in the scenes' render tests.)
     SCENES = ((1, "wuerfel", 1.0), (2, "nebel", 0.5), (3, "sterne", 0.5), (4, "kalender", 1.0),
               (5, "butterfly", 1.0))
 
@@ -120,12 +121,6 @@ class BackdropInEveryScene(DesktopCase):
                                        "%s at %.1f in %s of %s" % (colour, factor, box, shot.path))
                     self.assertLess(shot.count(at_brightness(colour, other), box), 0.1 * area,
                                     "%s at %.1f in %s of %s" % (colour, other, box, shot.path))
-                # Only a mask makes black: the picture's darkest channel is 40.
-                black = shot.count(lambda r, g, b: r < 10 and g < 10 and b < 10)
-                if name in ("wuerfel", "butterfly"):
-                    self.assertGreater(black, 2000, "no black silhouettes in %s" % shot.path)
-                elif name != "kalender":
-                    self.assertLess(black, 50, "black in %s" % shot.path)
 
 
 class TwoMonitors(DesktopCase):

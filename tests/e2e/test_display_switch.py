@@ -26,8 +26,8 @@ class DisplaySwitchCase(SaverTestCase):
         return mode["width"], mode["height"], mode["bits"]
 
     def box(self, caption, press="ok"):
-        code, box = self.session.probe("box", caption, "--timeout", "20000", "--press", press, desktop=DESKTOP,
-                                       timeout=60)
+        code, box = self.session.probe("box", caption, "--timeout", "30000", "--press", press, desktop=DESKTOP,
+                                       timeout=120)
         self.assertEqual(code, 0, "no box %r" % caption)
         return box
 
