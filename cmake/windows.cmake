@@ -47,31 +47,23 @@ target_compile_definitions(nightloom_program PUBLIC UNICODE _UNICODE WIN32_LEAN_
 target_compile_options(nightloom_program PRIVATE ${NIGHTLOOM_WARNINGS})
 target_link_libraries(nightloom_program PUBLIC ${NIGHTLOOM_WIN_LIBS})
 
-# Pictures and icons come from our own generator, built for the host.
-if(NOT NIGHTLOOM_ARTGEN)
-    add_executable(artgen tools/artgen/artgen.cpp)
-    set(NIGHTLOOM_ARTGEN $<TARGET_FILE:artgen>)
-endif()
-set(NIGHTLOOM_ART_DIR ${CMAKE_BINARY_DIR}/art)
-set(NIGHTLOOM_ART_FILES ${NIGHTLOOM_ART_DIR}/nightloom.ico ${NIGHTLOOM_ART_DIR}/nightloom_small.ico
-    ${NIGHTLOOM_ART_DIR}/nightloom_16.ico)
-add_custom_command(
-    OUTPUT ${NIGHTLOOM_ART_FILES}
-    COMMAND ${NIGHTLOOM_ARTGEN} ${NIGHTLOOM_ART_DIR}
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/artgen/artgen.cpp
-    COMMENT "Generating pictures and icons")
-add_custom_target(nightloom_art DEPENDS ${NIGHTLOOM_ART_FILES})
+# Pictures and icons are committed in resources/, drawn by our own generator
+# (tools/artgen), so the build needs no generator.
+set(NIGHTLOOM_ART_FILES
+    nightloom.ico nightloom_small.ico nightloom_16.ico
+    cube_face.bmp butterfly_blue.bmp butterfly_red.bmp butterfly_green.bmp butterfly_mask.bmp
+    star_flare.bmp banner.bmp fog.bmp)
+list(TRANSFORM NIGHTLOOM_ART_FILES PREPEND ${CMAKE_SOURCE_DIR}/resources/)
 
 set(NIGHTLOOM_RC ${CMAKE_SOURCE_DIR}/resources/nightloom.rc)
 set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
     OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
 
-# Strings, icons, version and manifest, for the saver and for programs that run
-# its code as it runs (the benchmark).
+# Strings, icons, pictures, version and manifest, for the saver and for
+# programs that run its code as it runs (the benchmark).
 function(nightloom_add_resources target)
     target_sources(${target} PRIVATE ${NIGHTLOOM_RC})
-    add_dependencies(${target} nightloom_art)
-    target_include_directories(${target} PRIVATE ${NIGHTLOOM_ART_DIR} ${CMAKE_SOURCE_DIR}/resources)
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 endfunction()
 
 add_executable(nightloom WIN32 app/main.cpp)

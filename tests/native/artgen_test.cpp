@@ -3,55 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
-#ifndef ARTGEN_PATH
-#error "ARTGEN_PATH must name the artgen executable"
-#endif
+#include "artgen_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+using artgen_run::Bytes;
 
 constexpr std::size_t kDirSize = 6;
 constexpr std::size_t kEntrySize = 16;
 constexpr std::size_t kInfoHeaderSize = 40;
 
-fs::path UniqueTempDir()
-{
-    std::random_device device;
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return fs::temp_directory_path() /
-           ("nightloom_artgen_" + std::to_string(device()) + "_" + std::to_string(ticks));
-}
-
-int RunArtgen(const std::string& arguments)
-{
-    const std::string command = std::string("\"") + ARTGEN_PATH + "\" " + arguments;
-    return std::system(command.c_str());
-}
-
-int RunArtgenInto(const fs::path& dir)
-{
-    return RunArtgen("\"" + dir.string() + "\"");
-}
-
-Bytes ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using artgen_run::ReadFile;
+using artgen_run::RunArtgen;
+using artgen_run::RunArtgenInto;
+using artgen_run::UniqueTempDir;
 
 // at() rather than [] so a truncated file fails the test instead of reading
 // past the buffer.

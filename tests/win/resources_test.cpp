@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,57 @@ TEST_F(SaverResources, IconGroups)
 {
     for (WORD id : {108, 109, 110})
         EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON), nullptr) << id;
+}
+
+// The scenes load these by number; LoadImageW must accept each at its size.
+TEST_F(SaverResources, SceneBitmapsLoadAtTheirSizes)
+{
+    const struct {
+        WORD id;
+        LONG side;
+    } expected[] = {{180, 256}, {450, 128}, {451, 128}, {452, 128}, {453, 128}, {470, 128}};
+    for (const auto& e : expected) {
+        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(e.id), RT_BITMAP);
+        ASSERT_NE(found, nullptr) << e.id;
+        // The resource is the file without its 14-byte file header.
+        EXPECT_EQ(SizeofResource(module, found), 40u + 3u * e.side * e.side) << e.id << " is not 24 bits";
+        HANDLE image = LoadImageW(module, MAKEINTRESOURCEW(e.id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        ASSERT_NE(image, nullptr) << e.id;
+        BITMAP info = {};
+        EXPECT_EQ(GetObjectW(image, sizeof info, &info), static_cast<int>(sizeof info));
+        EXPECT_EQ(info.bmWidth, e.side) << e.id;
+        EXPECT_EQ(info.bmHeight, e.side) << e.id;
+        EXPECT_EQ(info.bmBitsPixel, 24) << e.id;
+        DeleteObject(image);
+    }
+}
+
+// The fog's pictures are whole BMP files of our own type "JPG", 8 bits with a
+// full palette, for the picture decoder to read.
+TEST_F(SaverResources, FogPicturesAreWholePalettedBmpFiles)
+{
+    const struct {
+        WORD id;
+        std::uint32_t width, height;
+    } expected[] = {{460, 256, 128}, {461, 256, 256}};
+    for (const auto& e : expected) {
+        HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(e.id), L"JPG");
+        ASSERT_NE(found, nullptr) << e.id;
+        const DWORD size = SizeofResource(module, found);
+        EXPECT_EQ(size, 14u + 40u + 256u * 4u + e.width * e.height) << e.id;
+        const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(module, found)));
+        ASSERT_NE(data, nullptr);
+        ASSERT_GE(size, 54u);
+        BITMAPFILEHEADER file;
+        BITMAPINFOHEADER info;
+        std::memcpy(&file, data, sizeof file);
+        std::memcpy(&info, data + sizeof file, sizeof info);
+        EXPECT_EQ(file.bfType, 0x4D42) << "starts with BM";
+        EXPECT_EQ(file.bfSize, size);
+        EXPECT_EQ(static_cast<std::uint32_t>(info.biWidth), e.width);
+        EXPECT_EQ(static_cast<std::uint32_t>(info.biHeight), e.height);
+        EXPECT_EQ(info.biBitCount, 8);
+    }
 }
 
 TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvoker)

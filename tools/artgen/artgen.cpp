@@ -1,4 +1,4 @@
-// artgen: draws Nightloom's icons from code, so every picture in the program is
+// artgen: draws Nightloom's icons and scene pictures from code, so every picture in the program is
 // our own and each build reproduces it byte for byte.
 //
 // Usage: artgen OUTDIR
@@ -21,36 +21,21 @@
 #include <utility>
 #include <vector>
 
+#include "art_basics.h"
+#include "pictures.h"
+
 namespace {
+
+using artgen::Clamp01;
+using artgen::Distance;
+using artgen::Hex;
+using artgen::Mix;
+using artgen::Point;
+using artgen::Rgb;
+using artgen::Scale;
 
 // ---------------------------------------------------------------------------
 // Colours and the canvas
-
-struct Rgb {
-    double r = 0.0;
-    double g = 0.0;
-    double b = 0.0;
-};
-
-Rgb Hex(std::uint32_t v)
-{
-    return {((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0};
-}
-
-Rgb Mix(Rgb a, Rgb b, double t)
-{
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Rgb Scale(Rgb c, double k)
-{
-    return {c.r * k, c.g * k, c.b * k};
-}
-
-double Clamp01(double v)
-{
-    return std::min(1.0, std::max(0.0, v));
-}
 
 struct Pixel {
     Rgb colour;
@@ -67,18 +52,6 @@ struct Canvas {
     Pixel& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
     const Pixel& At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
-
-struct Point {
-    double x = 0.0;
-    double y = 0.0;
-};
-
-double Distance(Point a, Point b)
-{
-    const double dx = a.x - b.x;
-    const double dy = a.y - b.y;
-    return std::sqrt(dx * dx + dy * dy);
-}
 
 // What a layer puts at one point: a colour and how strongly it covers what is
 // already there (0 leaves the point untouched).
@@ -665,7 +638,7 @@ bool WriteAll(const std::filesystem::path& dir)
     ok = WriteIco(dir / "nightloom_small.ico", {Icon(SimpleMotif(), 32, 8)}) && ok;
     ok = WriteIco(dir / "nightloom_16.ico",
                   {Icon(MainMotif(), 32, 4), Icon(TinyMotif(), 16, 4)}) && ok;
-    return ok;
+    return artgen::WriteScenePictures(dir) && ok;
 }
 
 }  // namespace

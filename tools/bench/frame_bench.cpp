@@ -148,18 +148,23 @@ void ReportDesktopSteps(Application& app)
 int wmain(int argc, wchar_t** argv)
 {
     const double processStart = ProcessStartSeconds();
-    // Run as "frame_bench /s SECONDS [SCENE [desktop]]": the saver reads its
-    // switch from the command line.
+    // Run as "frame_bench /s SECONDS SCENE [desktop]": the saver reads its switch
+    // from the command line; SCENE is a SceneStrategy number, the calendar by
+    // default; "desktop" draws it over a snapshot of the screen.
     if (argc > 2)
         measured.runSeconds = std::wcstod(argv[2], nullptr);
-    const int scene = argc > 3 ? static_cast<int>(std::wcstol(argv[3], nullptr, 10)) : 4;
+    const long scene = argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 4;
+    if (scene < 1 || scene > 5) {
+        std::printf("scene must be 1 to 5\n");
+        return 2;
+    }
     const bool desktop = argc > 4 && std::wcscmp(argv[4], L"desktop") == 0;
 
     Application* app = new Application();
     app->Initialize();
     application = app;
     // The chosen scene over the primary screen, whatever the registry holds.
-    app->settings.SceneStrategy = scene;
+    app->settings.SceneStrategy = static_cast<std::int32_t>(scene);
     app->settings.ShowDesktop = desktop;
     app->SwitchDisplay = false;
     app->Use1Monitor = true;
