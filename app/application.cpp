@@ -9,7 +9,7 @@
 
 Application* application = nullptr;
 
-void Application::Initialize()
+bool Application::Initialize()
 {
     displayModes.Enumerate();
 
@@ -27,11 +27,17 @@ void Application::Initialize()
     SettingsSubkey[0] = L'\0';
     CommonSubkey[0] = L'\0';
     fileDialogBuffers = new (std::nothrow) FileDialogBuffers{};
-
     desktopImage = new (std::nothrow) ImageHolder();
 
     ResetSettings();
     LoadSettings();
+    return fileDialogBuffers && desktopImage;
+}
+
+void ShowOutOfMemory()
+{
+    MessageBoxW(nullptr, L"Nicht genügend Arbeitsspeicher !\n\nDas Programm wird beendet !", L"Fehler",
+                MB_OK | MB_ICONERROR);
 }
 
 void Application::ReleaseScene()
@@ -48,8 +54,10 @@ void Application::Shutdown()
 {
     // A configuration run never made a window: it neither touches the display
     // mode nor records a texture size.
-    if (!configMode)
+    if (!configMode) {
         ReleaseEngine();
+        DestroyRenderWindow();
+    }
     ReleaseScene();
     if (!configMode)
         SaveMaxTextureSize();

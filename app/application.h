@@ -4,68 +4,85 @@
 
 #include <cstdint>
 
+#include "common/text.h"
 #include "settings/display_mode_catalogue.h"
 #include "settings/settings.h"
 
 struct SceneHolder;
 struct ImageHolder;
 class FrameClock;
+class RegistryStore;
 
 constexpr int kResourceTextCapacity = 100;
 
 struct FileDialogBuffers {
-    wchar_t fileName[260];
-    wchar_t fileTitle[260];
-    wchar_t filter[520];
-    wchar_t initialDirectory[410];
+    wchar_t fileName[kPathCapacity] = {};
+    wchar_t fileTitle[kPathCapacity] = {};
+    wchar_t filter[520] = {};
+    wchar_t initialDirectory[410] = {};
 };
 
 struct VirtualScreen {
-    int left, top, width, height;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
 };
 
+// Members named like registry values keep the value's name.
 struct Application {
     // Identity and resource strings
-    HINSTANCE instance;
-    wchar_t title[kResourceTextCapacity];
-    wchar_t className[kResourceTextCapacity];
-    wchar_t SettingsSubkey[kResourceTextCapacity];
-    wchar_t CommonSubkey[kResourceTextCapacity];
+    HINSTANCE instance = nullptr;
+    wchar_t title[kResourceTextCapacity] = {};
+    wchar_t className[kResourceTextCapacity] = {};
+    wchar_t SettingsSubkey[kResourceTextCapacity] = {};
+    wchar_t CommonSubkey[kResourceTextCapacity] = {};
 
     // Run state
-    bool configMode;
-    HWND window;
-    bool screenSaverWasActive;
+    bool configMode = false;
+    HWND previewParent = nullptr;   // the window the preview draws into (/p, /l)
+    HWND passwordParent = nullptr;  // the window given with /a; accepted and not used
+    HWND window = nullptr;          // the render window
+    bool windowClassRegistered = false;
+    bool screenSaverWasActive = false;
 
     // Screen measurements
-    RECT desktopRect;
+    RECT desktopRect = {};
     VirtualScreen virtualScreen;
-    std::int32_t currentBits;
-    std::uint32_t currentFrequency;
+    std::int32_t currentBits = 0;
+    std::uint32_t currentFrequency = 0;
 
     // Full-screen mode settings
-    std::int32_t FullWidth, FullHeight, FullBits;
-    std::uint32_t FullFrequency;
-    bool SwitchDisplay, Use1Monitor;
+    std::int32_t FullWidth = 0;
+    std::int32_t FullHeight = 0;
+    std::int32_t FullBits = 0;
+    std::uint32_t FullFrequency = 0;
+    bool SwitchDisplay = false;
+    bool Use1Monitor = false;
 
     // Render window geometry
-    std::int32_t windowX, windowY, windowWidth, windowHeight;
-    std::uint8_t windowBits;
-    std::uint32_t windowFrequency;
+    std::int32_t windowX = 0;
+    std::int32_t windowY = 0;
+    std::int32_t windowWidth = 0;
+    std::int32_t windowHeight = 0;
+    std::uint8_t windowBits = 0;
+    std::uint32_t windowFrequency = 0;
 
     // Owned objects
     Settings settings;
     Settings editSettings;
-    std::int32_t TabIndex, LoadDlgIndex;
-    wchar_t textBuffer[260];
-    FileDialogBuffers* fileDialogBuffers;
-    SceneHolder* sceneHolder;
-    FrameClock* frameClock;
-    float targetFps;
-    ImageHolder* desktopImage;
+    std::int32_t TabIndex = 0;
+    std::int32_t LoadDlgIndex = 0;
+    wchar_t textBuffer[kPathCapacity] = {};
+    FileDialogBuffers* fileDialogBuffers = nullptr;
+    SceneHolder* sceneHolder = nullptr;
+    FrameClock* frameClock = nullptr;
+    float targetFps = 0.0f;
+    ImageHolder* desktopImage = nullptr;
     DisplayModeCatalogue displayModes;
 
-    void Initialize();
+    // False when memory for the run's objects ran out.
+    bool Initialize();
     void Shutdown();
     bool ProcessCommandLine();
 
@@ -82,14 +99,15 @@ struct Application {
     void RunFrameLoop();
 
 private:
-    void BuildRegistryPaths();
+    bool BuildRegistryPaths();
+    void OpenStores(RegistryStore& program, RegistryStore& common);
     void MeasureScreen(HDC desktopContext);
     void CaptureDesktopSnapshot(bool preview);
     bool PrepareDrawing(bool preview);
     void CreateDesktopTexture();
     void ChooseWindowGeometry();
-    bool SwitchDisplayMode();
     bool PrepareEngine();
+    bool FailWindowCreation();
     void DestroyRenderWindow();
     void ReleaseScene();
 };
@@ -97,3 +115,6 @@ private:
 // The process-wide pointer through which window and dialog procedures reach the
 // application; set once Initialize has run, cleared after Shutdown.
 extern Application* application;
+
+// The box of a start-up that ran out of memory.
+void ShowOutOfMemory();

@@ -3,33 +3,33 @@
 FrameTiming frameTiming;
 
 FrameClock::FrameClock(float targetRate, TimeSource& source)
-    : rate(targetRate), lastFrameOffset(0.0f), framesInWindow(0), source_(source)
+    : rate(targetRate), timeSource(source)
 {
     frameTiming = FrameTiming{};
     std::uint64_t frequency = 0;
-    if (source_.QueryFrequency(frequency) && frequency != 0) {
+    if (timeSource.QueryFrequency(frequency) && frequency != 0) {
         frameTiming.useCounter = true;
-        frameTiming.baseCount = source_.QueryCounter();
+        frameTiming.baseCount = timeSource.QueryCounter();
         frameTiming.ticksPerSecond = static_cast<float>(frequency);
     } else {
         frameTiming.useCounter = false;
-        frameTiming.baseCount = source_.QueryTickCount();
+        frameTiming.baseCount = timeSource.QueryTickCount();
         frameTiming.ticksPerSecond = 1000.0f;
     }
-    lastCount_ = frameTiming.baseCount;
+    lastCount = frameTiming.baseCount;
     Reset();
 }
 
 float FrameClock::Now()
 {
-    lastCount_ = frameTiming.useCounter ? source_.QueryCounter() : source_.QueryTickCount();
-    const std::uint64_t elapsed = lastCount_ - frameTiming.baseCount;
+    lastCount = frameTiming.useCounter ? timeSource.QueryCounter() : timeSource.QueryTickCount();
+    const std::uint64_t elapsed = lastCount - frameTiming.baseCount;
     return static_cast<float>(elapsed) / frameTiming.ticksPerSecond;
 }
 
 void FrameClock::Rebase()
 {
-    frameTiming.baseCount = lastCount_;
+    frameTiming.baseCount = lastCount;
     frameTiming.windowStart = 0.0f;
     frameTiming.fpsUpdateTime = 0.0f;
 }

@@ -14,12 +14,12 @@ public:
 
 // Process-wide timing state, reset whenever a clock is created.
 struct FrameTiming {
-    bool useCounter;
-    std::uint64_t baseCount;
-    float ticksPerSecond;
-    float windowStart;
-    float measuredFps;   // frames per second over the last completed window; 0 before
-    float fpsUpdateTime;
+    bool useCounter = false;
+    std::uint64_t baseCount = 0;
+    float ticksPerSecond = 0.0f;
+    float windowStart = 0.0f;
+    float measuredFps = 0.0f;   // frames per second over the last completed window; 0 before
+    float fpsUpdateTime = 0.0f;
 };
 extern FrameTiming frameTiming;
 
@@ -31,9 +31,9 @@ public:
     // Busy-waits until the next frame is due; true when a frame is to be drawn.
     bool Tick();
 
-    float rate;
-    float lastFrameOffset;
-    std::int32_t framesInWindow;
+    float rate = 0.0f;
+    float lastFrameOffset = 0.0f;
+    std::int32_t framesInWindow = 0;
 
 private:
     float Now();
@@ -41,8 +41,8 @@ private:
     // a float of seconds since start-up would lose milliseconds after hours.
     void Rebase();
 
-    TimeSource& source_;
-    std::uint64_t lastCount_ = 0;
+    TimeSource& timeSource;
+    std::uint64_t lastCount = 0;
 };
 
 // The length of a frame in sixtieths of a second: 1.0 at 60 fps, 2.0 at 30.

@@ -9,14 +9,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     Application* app = new (std::nothrow) Application();
     if (!app) {
-        MessageBoxW(nullptr, L"Nicht genügend Arbeitsspeicher !\n\nDas Programm wird beendet !",
-                    L"Fehler", MB_OK | MB_ICONERROR);
+        ShowOutOfMemory();
         return 1;
     }
-    app->Initialize();
+    const bool initialized = app->Initialize();
     application = app;
 
-    if (app->ProcessCommandLine())
+    if (!initialized)
+        ShowOutOfMemory();
+    else if (app->ProcessCommandLine())
         app->RunFrameLoop();
 
     app->Shutdown();

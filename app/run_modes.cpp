@@ -56,10 +56,13 @@ HWND FindPreviewHostChild()
 bool Application::ProcessCommandLine()
 {
     sceneHolder = new (std::nothrow) SceneHolder{};
-    if (!sceneHolder)
+    if (sceneHolder)
+        sceneHolder->scene = CreateScene(&settings);
+    if (!sceneHolder || !sceneHolder->scene) {
+        ShowOutOfMemory();
         return false;
+    }
     sceneHolder->infoAllowed = true;
-    sceneHolder->scene = CreateScene(&settings);
 
     const CommandLine command = ParseCommandLine(GetCommandLineW());
     if (command.badSwitch) {
@@ -83,7 +86,7 @@ bool Application::ProcessCommandLine()
             ShowWindowNotFound();
             return false;
         }
-        window = WindowFromValue(command.handle);
+        passwordParent = WindowFromValue(command.handle);
         return false;
     case RunMode::Preview: {
         HWND parent = command.previewHost ? FindPreviewHostChild() : WindowFromValue(command.handle);
@@ -92,7 +95,7 @@ bool Application::ProcessCommandLine()
             return false;
         }
         settings.previewMode = true;
-        window = parent;
+        previewParent = parent;
         return PrepareDrawing(true);
     }
     case RunMode::FullScreen:

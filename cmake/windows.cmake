@@ -6,11 +6,13 @@ set(NIGHTLOOM_WIN_SOURCES
     app/frame_loop.cpp
     app/run_modes.cpp
     app/desktop_snapshot.cpp
+    app/render_setup.cpp
+    app/settings_io.cpp
     app/frame_clock_win.cpp
-    app/os_version.cpp
+    common/os_version.cpp
     render/render_window.cpp
-    render/gl_view.cpp
     render/text_font.cpp
+    scenes/scene_holder.cpp
     scenes/scene_factory.cpp
     scenes/kalender.cpp
     scenes/sterne_gl.cpp

@@ -3,9 +3,8 @@
 #include <cstdarg>
 #include <new>
 
+#include "common/text.h"
 #include "render/gl.h"
-#include "render/overlay_text.h"
-#include "scenes/scene_holder.h"
 
 TextFont* CreateTextFont(HDC deviceContext)
 {
@@ -13,14 +12,28 @@ TextFont* CreateTextFont(HDC deviceContext)
     if (!font)
         return nullptr;
     font->listBase = glGenLists(kFontListCount);
-    HFONT gdiFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, font->italic, font->underline, font->strikeOut,
+    font->gdiFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, font->italic, font->underline, font->strikeOut,
                                 static_cast<DWORD>(font->charSet), OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 ANTIALIASED_QUALITY, 0, L"Courier New");
     // The font stays selected in the window's own device context for the run.
-    if (gdiFont)
-        SelectObject(deviceContext, gdiFont);
+    if (font->gdiFont)
+        font->previousFont = SelectObject(deviceContext, font->gdiFont);
     wglUseFontBitmapsW(deviceContext, 0, kFontListCount - 1, font->listBase);
     return font;
+}
+
+void DeleteTextFont(TextFont* font, HDC deviceContext)
+{
+    if (!font)
+        return;
+    if (font->listBase)
+        glDeleteLists(font->listBase, kFontListCount);
+    // A selected font cannot be deleted: the context gets its own back first.
+    if (font->previousFont && deviceContext)
+        SelectObject(deviceContext, font->previousFont);
+    if (font->gdiFont)
+        DeleteObject(font->gdiFont);
+    delete font;
 }
 
 namespace {
@@ -61,33 +74,4 @@ void RenderText(const TextFont* font, int x, int y, const wchar_t* format, ...)
     static_assert(sizeof(wchar_t) == sizeof(GLushort), "UTF-16 code units are the list offsets");
     glCallLists(length, GL_UNSIGNED_SHORT, text);
     glPopAttrib();
-}
-
-namespace {
-
-void SetOverlayTextColor(ISceneStrategy& scene)
-{
-    if (!scene.SetTextColor(0))
-        glColor3f(0.8f, 0.8f, 0.8f);
-}
-
-} // namespace
-
-void DrawInformationOverlay(SceneHolder& holder, float fps)
-{
-    ISceneStrategy& scene = *holder.scene;
-    const OverlayLayout layout = LayoutOverlay(holder.width, holder.height);
-    SetOverlayTextColor(scene);
-    scene.DrawCaption(holder.font, layout.captionX, layout.captionY);
-    SetOverlayTextColor(scene);
-
-    if (scene.ClearsEachFrame()) {
-        RenderText(holder.font, layout.labelX, layout.fpsY, L"Frames per Sek.(fps):");
-        if (fps > 0.0f)
-            RenderText(holder.font, layout.valueX, layout.fpsY, L" %10.2f", static_cast<double>(fps));
-    }
-    RenderText(holder.font, layout.labelX, layout.dimensionY, L"Dimension:");
-    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%4d x %4d", static_cast<int>(holder.width),
-               static_cast<int>(holder.height));
-    RenderText(holder.font, layout.labelX, layout.headingY, L"Informationen:");
 }

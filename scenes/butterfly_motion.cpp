@@ -1,6 +1,6 @@
 #include "scenes/butterfly.h"
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 #include "scenes/wrap_degrees.h"
 
 ButterflyState Butterfly::butterflies[kButterflyCapacity];

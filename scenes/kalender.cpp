@@ -16,8 +16,11 @@ Kalender::~Kalender()
 
 bool Kalender::Init(float, float, bool resetState, bool createResources)
 {
-    if (createResources)
+    // A second set-up replaces the lettering instead of leaking the first.
+    if (createResources) {
+        DeleteOutlineFont(font);
         font = CreateOutlineFont();
+    }
 
     glLoadIdentity();
     glEnable(GL_LIGHT0);

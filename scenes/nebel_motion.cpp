@@ -1,6 +1,6 @@
 #include "scenes/nebel.h"
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 
 Nebel::Nebel(Settings* liveSettings) : settings(liveSettings)
 {

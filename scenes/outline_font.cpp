@@ -4,7 +4,7 @@
 #include <new>
 
 #include "render/gl.h"
-#include "render/overlay_text.h"
+#include "common/text.h"
 
 namespace {
 constexpr int kOutlineListCount = 256;

@@ -5,10 +5,11 @@
 #include <cstdint>
 
 struct OutlineFont {
-    std::uint32_t listBase;
-    float extrusion;
-    float scaleX, scaleY;
-    GLYPHMETRICSFLOAT glyphs[256];
+    std::uint32_t listBase = 0;
+    float extrusion = 0.0f;
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    GLYPHMETRICSFLOAT glyphs[256] = {};
 };
 
 // Bold "Comic Sans MS", glyphs for the codes 0 to 254, 0.3 deep.

@@ -1,6 +1,6 @@
 #include "scenes/scene_choice.h"
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 
 std::int32_t RandomSceneNumber(std::time_t seconds)
 {

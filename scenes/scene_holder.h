@@ -9,23 +9,28 @@
 struct TextFont;
 
 struct SceneHolder {
-    ISceneStrategy* scene;
-    bool infoAllowed;
-    std::uint32_t desktopTexture;
-    float width;
-    float height;
-    std::uint8_t colorBits;
-    HGLRC glContext;
-    HDC deviceContext;
-    TextFont* font;
+    ISceneStrategy* scene = nullptr;
+    bool infoAllowed = false;
+    std::uint32_t desktopTexture = 0;
+    float width = 0.0f;
+    float height = 0.0f;
+    std::uint8_t colorBits = 0;
+    HGLRC glContext = nullptr;
+    HDC deviceContext = nullptr;
+    TextFont* font = nullptr;
     // Shows the composed frame; tests put their own function here.
     BOOL(WINAPI* presentFrame)(HDC) = SwapBuffers;
 
     // GL set-up once the context is current: view, fixed state, scene, font.
     bool InitializeView(std::int32_t clientWidth, std::int32_t clientHeight);
+    // Frees what InitializeView made for the window, while the context is current.
+    void ReleaseView();
     // One frame: clear, backdrop, scene, overlay, swap.
     bool ComposeFrame(float fps);
 
 private:
     void DrawDesktopBackdrop();
 };
+
+// The scene's caption and the block with frame rate and window size.
+void DrawInformationOverlay(SceneHolder& holder, float fps);

@@ -1,6 +1,6 @@
 #include "scenes/sterne.h"
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 #include "scenes/wrap_degrees.h"
 
 namespace {

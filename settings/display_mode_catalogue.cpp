@@ -1,6 +1,6 @@
 #include "settings/display_mode_catalogue.h"
 
-#include "app/os_version.h"
+#include "common/os_version.h"
 
 ModeKey KeyOfMode(const DEVMODEW& mode)
 {

@@ -1,34 +1,40 @@
 #include "settings/registry_store.h"
 
+#include "common/text.h"
 #include "settings/value_mapping.h"
 
 const wchar_t kRegistryBasePath[] = L"Software\\Wow6432Node\\Velbrook";
 
 namespace {
-constexpr int kKeyPathCapacity = 260;
-const wchar_t kImageSubkey[] = L"Image";
 const wchar_t kLogoPathValue[] = L"LogoPath";
 }
 
 void RegistryStore::Open(const wchar_t* subpath)
 {
-    root = HKEY_CURRENT_USER;
-    CopyText(path, kKeyPathCapacity, kRegistryBasePath);
+    bool fits = CopyText(path, kPathCapacity, kRegistryBasePath);
     if (subpath && *subpath) {
-        AppendText(path, kKeyPathCapacity, L"\\");
-        AppendText(path, kKeyPathCapacity, subpath);
+        fits = fits && AppendText(path, kPathCapacity, L"\\");
+        fits = fits && AppendText(path, kPathCapacity, subpath);
     }
+    // Never a shorter, different key: see KeyPath.
+    if (!fits) {
+        path[0] = L'\0';
+        root = nullptr;
+        access = 0;
+        return;
+    }
+    root = HKEY_CURRENT_USER;
     access = KEY_WOW64_64KEY;
 }
 
 // A key path that does not fit is refused rather than cut, so that no value is
 // ever read from or written to a shorter, different key.
-bool RegistryStore::KeyPath(const wchar_t* subkey, wchar_t (&keyPath)[260]) const
+bool RegistryStore::KeyPath(const wchar_t* subkey, wchar_t (&keyPath)[kPathCapacity]) const
 {
-    bool fits = CopyText(keyPath, kKeyPathCapacity, path);
+    bool fits = CopyText(keyPath, kPathCapacity, path);
     if (subkey && *subkey) {
-        fits = fits && AppendText(keyPath, kKeyPathCapacity, L"\\");
-        fits = fits && AppendText(keyPath, kKeyPathCapacity, subkey);
+        fits = fits && AppendText(keyPath, kPathCapacity, L"\\");
+        fits = fits && AppendText(keyPath, kPathCapacity, subkey);
     }
     return fits;
 }
@@ -41,7 +47,7 @@ std::uint32_t RegistryStore::ReadDword(const wchar_t* subkey, const wchar_t* nam
 
 bool RegistryStore::TryReadDword(const wchar_t* subkey, const wchar_t* name, std::uint32_t& value)
 {
-    wchar_t keyPath[kKeyPathCapacity];
+    wchar_t keyPath[kPathCapacity];
     if (!root || !KeyPath(subkey, keyPath))
         return false;
     HKEY key = nullptr;
@@ -61,7 +67,7 @@ bool RegistryStore::TryReadDword(const wchar_t* subkey, const wchar_t* name, std
 WriteStatus RegistryStore::WriteValue(const wchar_t* subkey, const wchar_t* name, DWORD type,
                                       const void* data, DWORD size)
 {
-    wchar_t keyPath[kKeyPathCapacity];
+    wchar_t keyPath[kPathCapacity];
     if (!root || !KeyPath(subkey, keyPath))
         return WriteStatus::KeyUnavailable;
     HKEY key = nullptr;
@@ -88,7 +94,7 @@ WriteStatus RegistryStore::WriteDword(const wchar_t* subkey, const wchar_t* name
 const wchar_t* RegistryStore::ReadLogoPath()
 {
     text[0] = L'\0';
-    wchar_t keyPath[kKeyPathCapacity];
+    wchar_t keyPath[kPathCapacity];
     if (!root || !KeyPath(kImageSubkey, keyPath))
         return text;
     HKEY key = nullptr;
@@ -103,19 +109,19 @@ const wchar_t* RegistryStore::ReadLogoPath()
     // The stored text must fit with its terminator; data without one that fills
     // the whole buffer does not.
     const bool fits = status == ERROR_SUCCESS && type == REG_SZ &&
-                      (count < kKeyPathCapacity || (count == kKeyPathCapacity && text[count - 1] == L'\0'));
+                      (count < kPathCapacity || (count == kPathCapacity && text[count - 1] == L'\0'));
     if (!fits) {
         text[0] = L'\0';
         return text;
     }
-    text[count < kKeyPathCapacity ? count : kKeyPathCapacity - 1] = L'\0';
+    text[count < kPathCapacity ? count : kPathCapacity - 1] = L'\0';
     return text;
 }
 
 WriteStatus RegistryStore::WriteLogoPath(const wchar_t* logoPath)
 {
-    wchar_t value[kKeyPathCapacity];
-    CopyText(value, kKeyPathCapacity, logoPath);
+    wchar_t value[kPathCapacity];
+    CopyText(value, kPathCapacity, logoPath);
     DWORD length = 0;
     while (value[length])
         ++length;

@@ -42,28 +42,3 @@ void CustomColorValueName(int index, wchar_t (&name)[16])
     const int clamped = index < 0 ? 0 : index % 100;
     std::swprintf(name, 16, L"RgbColors%02d", clamped);
 }
-
-bool CopyText(wchar_t* target, int capacity, const wchar_t* source)
-{
-    if (capacity <= 0)
-        return false;
-    target[0] = L'\0';
-    return AppendText(target, capacity, source);
-}
-
-bool AppendText(wchar_t* target, int capacity, const wchar_t* source)
-{
-    if (capacity <= 0)
-        return false;
-    int length = 0;
-    while (length < capacity && target[length])
-        ++length;
-    if (length == capacity) {
-        target[capacity - 1] = L'\0';
-        return false;
-    }
-    while (*source && length < capacity - 1)
-        target[length++] = *source++;
-    target[length] = L'\0';
-    return *source == L'\0';
-}

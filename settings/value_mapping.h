@@ -22,8 +22,3 @@ extern const ColorRef kDefaultCustomColors[kCustomColorCount];
 
 // "RgbColors00" to "RgbColors15".
 void CustomColorValueName(int index, wchar_t (&name)[16]);
-
-// Bounded copy that always terminates; returns false when the text was cut.
-bool CopyText(wchar_t* target, int capacity, const wchar_t* source);
-// Bounded append that always terminates; returns false when the text was cut.
-bool AppendText(wchar_t* target, int capacity, const wchar_t* source);

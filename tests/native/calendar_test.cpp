@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <set>
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 #include "scenes/calendar.h"
 #include "scenes/scene_choice.h"
 

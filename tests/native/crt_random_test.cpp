@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 
+#include "common/text.h"
 #include "render/overlay_text.h"
 
 namespace {

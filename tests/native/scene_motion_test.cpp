@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 #include "scenes/butterfly.h"
 #include "scenes/nebel.h"
 #include "scenes/sterne.h"

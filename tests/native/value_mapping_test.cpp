@@ -3,6 +3,7 @@
 #include <climits>
 #include <cwchar>
 
+#include "common/text.h"
 #include "settings/value_mapping.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "app/crt_random.h"
-#include "render/overlay_text.h"
+#include "common/crt_random.h"
+#include "common/text.h"
 #include "scenes/calendar.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/os_version.h"
+#include "common/os_version.h"
 #include "settings/display_mode_catalogue.h"
 
 namespace {

@@ -279,10 +279,7 @@ public:
 
     ~ComposedView()
     {
-        if (holder.font) {
-            glDeleteLists(holder.font->listBase, kFontListCount);
-            delete holder.font;
-        }
+        holder.ReleaseView();
         delete holder.scene;
     }
 

@@ -230,6 +230,21 @@ TEST_F(RegistryStoreTest, KeyPathTooLongForTheBufferIsRefusedNotShortened)
     EXPECT_EQ(store.ReadDword(L"Image", L"AdjustmentNo", 2), 2u);
 }
 
+TEST_F(RegistryStoreTest, SubpathTooLongForTheBufferIsRefusedNotShortened)
+{
+    // Base path (29) + "\" + 240 characters needs 270 of the 259 the path holds.
+    const std::wstring longSubpath(240, L'k');
+    RegistryStore store;
+    store.Open(longSubpath.c_str());
+    EXPECT_STREQ(store.path, L"");
+    EXPECT_EQ(store.root, nullptr);
+
+    EXPECT_EQ(store.WriteDword(L"", L"TabIndex", 1), WriteStatus::KeyUnavailable);
+    EXPECT_FALSE(KeyExists(L"")) << "a shortened key was created";
+    PutDword(L"", L"TabIndex", 7);
+    EXPECT_EQ(store.ReadDword(L"", L"TabIndex", 2), 2u) << "read from the base key instead";
+}
+
 // --- LogoPath ---------------------------------------------------------------
 
 const wchar_t kImage[] = L"ScreenSaver\\DriftlanternsApp\\Image";

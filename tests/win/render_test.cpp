@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "render/gl.h"
+#include <winternl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -819,6 +820,72 @@ TEST_F(CompositionSwapTest, OneSwapPerFrameAlsoWithoutClearing)
     ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
     ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(capture.presents, 3);
+}
+
+// =================================================================================
+// Lifetimes: ten set-ups and teardowns of the view and the Kalender
+// =================================================================================
+
+// GetGuiResources answers 0 under Wine (a stub there); the process's GDI handle
+// table, which the PEB points to on Windows and Wine alike, counts the same.
+DWORD GdiObjectCount()
+{
+    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return counted;
+    struct HandleEntry {
+        std::uint64_t object;
+        std::uint16_t processId, count, unique;
+        std::uint8_t type, flags;
+        std::uint64_t user;
+    };
+    static_assert(sizeof(HandleEntry) == 24, "one entry of the 64-bit GDI handle table");
+    const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+    const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + 0xF8); // GdiSharedHandleTable
+    MEMORY_BASIC_INFORMATION region = {};
+    if (!table || !VirtualQuery(table, &region, sizeof region))
+        return 0;
+    const std::size_t available = (reinterpret_cast<const unsigned char*>(region.BaseAddress) +
+                                   region.RegionSize - reinterpret_cast<const unsigned char*>(table)) /
+                                  sizeof(HandleEntry);
+    DWORD used = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(available, 65536); ++i)
+        used += table[i].type != 0 ? 1 : 0;
+    return used;
+}
+
+int DisplayListCount()
+{
+    int lists = 0;
+    for (GLuint name = 1; name < 4096; ++name)
+        lists += glIsList(name) ? 1 : 0;
+    return lists;
+}
+
+// One run's view: InitializeView (bitmap font, Kalender lettering), a second
+// Init with resources as a re-initialising scene does, a frame, and teardown.
+void SetUpAndTearDownView(Settings& settings)
+{
+    auto* kalender = new Kalender(&settings);
+    kalender->readLocalTime = TuesdayNinthOfMarch2027;
+    ComposedView view(kalender, kSmallWidth, kSmallHeight);
+    ASSERT_TRUE(view.Ready());
+    ASSERT_TRUE(view.Initialize());
+    const int listsBefore = DisplayListCount();
+    ASSERT_TRUE(kalender->Init(kSmallWidth, kSmallHeight, false, true));
+    EXPECT_EQ(DisplayListCount(), listsBefore) << "the first lettering outlived the second Init";
+    view.Compose(0.0f);
+}
+
+TEST(ViewLifetimeTest, TenSetUpsAndTeardownsLeaveNoGdiObjectBehind)
+{
+    Settings settings{};
+    SetUpAndTearDownView(settings); // first use of fonts and contexts makes objects of the system's own
+    const DWORD before = GdiObjectCount();
+    ASSERT_GT(before, 0u) << "no way to count GDI objects here";
+    for (int cycle = 0; cycle < 10; ++cycle)
+        SetUpAndTearDownView(settings);
+    EXPECT_EQ(GdiObjectCount(), before);
 }
 
 } // namespace

@@ -562,4 +562,47 @@ TEST_F(SettingsLoadTest, SaveMaxTextureSizeWritesTheCommonKey)
 
 #undef MEMBER
 
+// --- Colours and over-long key names -------------------------------------------
+
+TEST_F(SettingsLoadTest, BackColorFromTheTopHalfSurvivesLoadAndSave)
+{
+    const std::wstring colors = Below(kProgramKey, L"Colors");
+    for (DWORD stored : {0x80000001u, 0xFFFFFFFEu}) {
+        PutDword(colors, L"BackColor", stored);
+        for (int round = 0; round < 2; ++round)
+            LoadedApplication()->SaveSettings();
+        EXPECT_EQ(StoredDword(colors, L"BackColor"), std::optional<DWORD>(stored)) << std::hex << stored;
+        // Read through the signed mapping: 0x7FFFFFFF and above are taken as d + 1.
+        EXPECT_EQ(LoadedApplication()->settings.BackColor, stored + 1u) << std::hex << stored;
+    }
+}
+
+TEST_F(SettingsLoadTest, CustomColoursAreStoredAsTheyAre)
+{
+    const std::wstring colors = Below(kProgramKey, L"Colors");
+    PutDword(colors, L"RgbColors03", 0xFFFFFFFEu);
+    for (int round = 0; round < 2; ++round)
+        LoadedApplication()->SaveSettings();
+    EXPECT_EQ(StoredDword(colors, L"RgbColors03"), std::optional<DWORD>(0xFFFFFFFEu));
+    EXPECT_EQ(LoadedApplication()->settings.RgbColors[3], 0xFFFFFFFEu);
+}
+
+TEST_F(SettingsLoadTest, ClassNameTooLongForTheProgramKeyIsRefusedNotCut)
+{
+    // "ScreenSaver\" and 95 characters do not fit the 99 of SettingsSubkey.
+    const std::wstring longName(95, L'n');
+    PutDword(kCommonKey, L"OpenGL_MaxTextureSize", 4096);
+    auto app = NewApplication(longName.c_str());
+    app->ResetSettings();
+    app->LoadSettings();
+    EXPECT_EQ(app->settings.OpenGL_MaxTextureSize, 2048) << "nothing is read without the program key";
+    app->TabIndex = 1;
+    app->SaveTabIndex();
+    app->SaveSettings();
+    app->settings.OpenGL_MaxTextureSize = 16384;
+    app->SaveMaxTextureSize();
+    EXPECT_FALSE(KeyExists(std::wstring(kBase) + L"\\ScreenSaver")) << "a key under a cut name was written";
+    EXPECT_EQ(StoredDword(kCommonKey, L"OpenGL_MaxTextureSize"), std::optional<DWORD>(4096u));
+}
+
 } // namespace

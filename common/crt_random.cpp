@@ -1,4 +1,4 @@
-#include "app/crt_random.h"
+#include "common/crt_random.h"
 
 #include <cstdint>
 

@@ -1,7 +1,10 @@
-// GL set-up of the render window and the composition of one frame.
-#include "render/gl.h"
-#include "render/text_font.h"
+// GL set-up of the render window, the composition of one frame and the
+// information overlay that asks the scene what to show.
 #include "scenes/scene_holder.h"
+
+#include "render/gl.h"
+#include "render/overlay_text.h"
+#include "render/text_font.h"
 
 bool SceneHolder::InitializeView(std::int32_t clientWidth, std::int32_t clientHeight)
 {
@@ -33,6 +36,12 @@ bool SceneHolder::InitializeView(std::int32_t clientWidth, std::int32_t clientHe
         return false;
     font = CreateTextFont(deviceContext);
     return true;
+}
+
+void SceneHolder::ReleaseView()
+{
+    DeleteTextFont(font, deviceContext);
+    font = nullptr;
 }
 
 // The desktop snapshot over the whole viewport at the far depth; texture row 0
@@ -90,4 +99,33 @@ bool SceneHolder::ComposeFrame(float fps)
 
     presentFrame(deviceContext);
     return true;
+}
+
+namespace {
+
+void SetOverlayTextColor(ISceneStrategy& scene)
+{
+    if (!scene.SetTextColor(0))
+        glColor3f(0.8f, 0.8f, 0.8f);
+}
+
+} // namespace
+
+void DrawInformationOverlay(SceneHolder& holder, float fps)
+{
+    ISceneStrategy& scene = *holder.scene;
+    const OverlayLayout layout = LayoutOverlay(holder.width, holder.height);
+    SetOverlayTextColor(scene);
+    scene.DrawCaption(holder.font, layout.captionX, layout.captionY);
+    SetOverlayTextColor(scene);
+
+    if (scene.ClearsEachFrame()) {
+        RenderText(holder.font, layout.labelX, layout.fpsY, L"Frames per Sek.(fps):");
+        if (fps > 0.0f)
+            RenderText(holder.font, layout.valueX, layout.fpsY, L" %10.2f", static_cast<double>(fps));
+    }
+    RenderText(holder.font, layout.labelX, layout.dimensionY, L"Dimension:");
+    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%4d x %4d", static_cast<int>(holder.width),
+               static_cast<int>(holder.height));
+    RenderText(holder.font, layout.labelX, layout.headingY, L"Informationen:");
 }

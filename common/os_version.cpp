@@ -1,4 +1,4 @@
-#include "app/os_version.h"
+#include "common/os_version.h"
 
 #include <windows.h>
 
