@@ -5,6 +5,8 @@
 #include "image/dib_section.h"
 #include "image/image_holder.h"
 
+namespace {
+
 ScreenMeasurements MeasureScreensForCapture()
 {
     ScreenMeasurements screens = {};
@@ -25,6 +27,8 @@ ScreenMeasurements MeasureScreensForCapture()
     screens.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     return screens;
 }
+
+} // namespace
 
 bool ImageHolder::CaptureDesktop(bool primaryOnly, std::int32_t maxWidth, std::int32_t maxHeight)
 {
