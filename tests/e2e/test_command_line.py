@@ -4,9 +4,10 @@ import shutil
 import subprocess
 import unittest
 
-from harness import COMMON_KEY, PREFIX, SCR, SaverTestCase
+from harness import COMMON_KEY, PREFIX, SCR, SaverTestCase, windows_path
 
 NOT_FOUND = "Das Fenster kann nicht gefunden werden !"
+SETTINGS_TITLE = "Einstellungen zu Nightloom (App)"
 
 
 class ErrorBox(SaverTestCase):
@@ -39,11 +40,11 @@ class ErrorBox(SaverTestCase):
 
 
 class QuietExits(SaverTestCase):
-    def assert_exits_without_box(self, *switches, program=SCR):
-        saver = self.session.start(program, *switches)
-        self.assertEqual(saver.wait(timeout=30), 1)
-        code, box = self.session.probe("nobox", "Vorschau", "--for", "200")
-        self.assertEqual(code, 0, "unexpected box: %r" % box)
+    def assert_exits_without_box(self, *switches, program=windows_path(SCR)):
+        # Watched while it runs: once it has ended, no box of it can be seen.
+        code, boxes = self.session.run_watched(program, *switches)
+        self.assertEqual(boxes, [], switches)
+        self.assertEqual(code, 1, switches)
 
     def test_password_switch_with_handle_is_accepted(self):
         self.assert_exits_without_box("/a", "1234")
@@ -58,8 +59,17 @@ class QuietExits(SaverTestCase):
         self.assert_exits_without_box("/a", "1234", program=r"C:\Program Files\Night loom\nightloom.scr")
 
     def test_settings_run_writes_no_texture_size(self):
-        for switches in ((), ("/c",), ("/c:1234",)):
-            self.assertEqual(self.session.run_saver(*switches), 1, switches)
+        # Closed through its cancel button, or (with 1234, which is no window)
+        # through the box that says the dialog could not open.
+        for switches, title, button in (((), SETTINGS_TITLE, "2"), (("/c",), SETTINGS_TITLE, "2"),
+                                        (("/c:1234",), "Fehler", "1")):
+            saver = self.session.start_saver(*switches)
+            code, dialog = self.session.probe("dialog", title, "--timeout", "20000", timeout=60)
+            self.assertEqual(code, 0, switches)
+            code, controls = self.session.probe("child-id", dialog["hwnd"], button)
+            self.assertEqual(code, 0, switches)
+            self.session.probe("click", controls["hwnd"])
+            self.assertEqual(saver.wait(timeout=30), 1, switches)
             self.assertIsNone(self.session.reg_query(COMMON_KEY, "OpenGL_MaxTextureSize"), switches)
 
 

@@ -1,16 +1,20 @@
 // probe: looks at and drives the windows of another process for the end-to-end
 // tests, which run on Linux and call it under Wine.
 //
-// Every command reports "key=value" lines. With --out FILE they go to FILE as
-// UTF-8 (a console pipe under Wine may drop non-ASCII characters); otherwise to
-// stdout with non-ASCII characters written as \uXXXX. In values a backslash is
-// written as \\, a line feed as \n, a carriage return as \r and a tab as \t.
-// Several windows in one report are separated by a blank line.
+// Every command reports one JSON object: to FILE with --out FILE, else to
+// stdout. The text is plain ASCII (other characters as \uXXXX escapes), since a
+// console pipe under Wine may drop the rest. Single values are strings, as the
+// tests compare them as text ("1", "0,0,800,600"); several windows come as an
+// array of objects, a window tree as objects with a "children" array.
 //
 // Exit codes: 0 success, 1 the window waited for did not appear (or did not go
 // away) in time or an operation failed, 2 bad usage.
+//
+// A new command is a function taking (const Args&, Report&) plus one line in
+// Commands() with its name, its options and its usage.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -38,80 +42,79 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr wchar_t kPictureClass[] = L"ProbePicture";
 constexpr wchar_t kDestroyPreviewMessage[] = L"ScrprevDestroyPreview";
 
-const char kUsage[] =
-    "usage: probe COMMAND ARGS [--out FILE]\n"
-    "  box CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]\n"
-    "  nobox CAPTION --for MS\n"
-    "  window CLASS [--title T] [--timeout MS]\n"
-    "  child HWND [--timeout MS]\n"
-    "  children HWND\n"
-    "  wait-gone CLASS [--timeout MS]\n"
-    "  close HWND\n"
-    "  destroy-child HWND\n"
-    "  ssaver get | ssaver set 0|1\n"
-    "  display\n"
-    "  cursor\n"
-    "  sendkey HWND VK\n"
-    "  syscommand HWND SC [--lparam N]\n"
-    "  show-picture --color RRGGBB | --quadrants 1 [--topmost 0|1]\n"
-    "  monitors\n";
-
 // ---------------------------------------------------------------------------
-// Report: collected key=value lines, written once at the end.
+// Report: a JSON object, written once at the end. A key set twice keeps its
+// first place and takes the later value.
 
 class Report {
 public:
-    void Add(const std::wstring& key, const std::wstring& value) { lines_.push_back(key + L"=" + Escape(value)); }
+    void Add(const std::wstring& key, const std::wstring& value) { Set(key, Quote(value)); }
     void AddNumber(const std::wstring& key, long long value) { Add(key, std::to_wstring(value)); }
-    void AddBlankLine() { lines_.emplace_back(); }
+    void AddObject(const std::wstring& key, const Report& object) { Set(key, object.Json()); }
+    void AddList(const std::wstring& key, const std::vector<Report>& objects);
+    std::wstring Json() const;
     bool WriteTo(const std::wstring& path) const;
     void WriteToStdout() const;
 
 private:
-    static std::wstring Escape(const std::wstring& value);
-    std::wstring Text() const;
-    std::vector<std::wstring> lines_;
+    void Set(const std::wstring& key, const std::wstring& json);
+    static std::wstring Quote(const std::wstring& value);
+    std::vector<std::pair<std::wstring, std::wstring>> fields_;
 };
 
-std::wstring Report::Escape(const std::wstring& value)
+std::wstring Hex(unsigned long long value, int digits);
+
+std::wstring Report::Quote(const std::wstring& value)
 {
-    std::wstring out;
+    std::wstring out = L"\"";
     for (wchar_t c : value) {
         switch (c) {
+        case L'"': out += L"\\\""; break;
         case L'\\': out += L"\\\\"; break;
         case L'\n': out += L"\\n"; break;
         case L'\r': out += L"\\r"; break;
         case L'\t': out += L"\\t"; break;
-        default: out.push_back(c); break;
+        default:
+            // UTF-16 code units as they are: a surrogate pair becomes the two
+            // escapes JSON expects.
+            if (c < 0x20 || c >= 0x7F) {
+                out += L"\\u" + Hex(c, 4);
+            } else {
+                out.push_back(c);
+            }
+            break;
         }
     }
-    return out;
+    return out + L"\"";
 }
 
-std::wstring Report::Text() const
+void Report::Set(const std::wstring& key, const std::wstring& json)
 {
-    std::wstring text;
-    for (const std::wstring& line : lines_) {
-        text += line;
-        text += L'\n';
+    for (auto& field : fields_) {
+        if (field.first == key) {
+            field.second = json;
+            return;
+        }
     }
-    return text;
+    fields_.emplace_back(key, json);
 }
 
-std::string ToUtf8(const std::wstring& text)
+void Report::AddList(const std::wstring& key, const std::vector<Report>& objects)
 {
-    if (text.empty()) {
-        return std::string();
+    std::wstring json = L"[";
+    for (size_t i = 0; i < objects.size(); ++i) {
+        json += (i ? L", " : L"") + objects[i].Json();
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-        nullptr, nullptr);
-    if (size <= 0) {
-        return std::string();
+    Set(key, json + L"]");
+}
+
+std::wstring Report::Json() const
+{
+    std::wstring json = L"{";
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        json += (i ? L", " : L"") + Quote(fields_[i].first) + L": " + fields_[i].second;
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
-        nullptr);
-    return bytes;
+    return json + L"}";
 }
 
 std::wstring Hex(unsigned long long value, int digits)
@@ -125,30 +128,33 @@ std::wstring Hex(unsigned long long value, int digits)
     return text;
 }
 
+// The JSON text is ASCII: each wide character is one byte.
+std::string AsciiJson(const Report& report)
+{
+    std::string bytes;
+    for (wchar_t c : report.Json()) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    return bytes + "\n";
+}
+
 bool Report::WriteTo(const std::wstring& path) const
 {
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file) {
         return false;
     }
-    const std::string bytes = ToUtf8(Text());
+    const std::string bytes = AsciiJson(*this);
     const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return fclose(file) == 0 && written;
 }
 
 void Report::WriteToStdout() const
 {
-    std::string ascii;
-    for (wchar_t c : Text()) {
-        if (c < 0x80) {
-            ascii.push_back(static_cast<char>(c));
-        } else {
-            ascii += "\\u" + ToUtf8(Hex(c, 4));
-        }
-    }
+    const std::string bytes = AsciiJson(*this);
     // Binary mode: the tests read plain line feeds.
     _setmode(_fileno(stdout), _O_BINARY);
-    fwrite(ascii.data(), 1, ascii.size(), stdout);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
     fflush(stdout);
 }
 
@@ -490,6 +496,83 @@ int CommandNoBox(const Args& args, Report& report)
     return kNotFound;
 }
 
+// run PROGRAM [ARGS...]: starts the program and watches it until it ends,
+// noting every box it shows while it lives (and pressing it, so that it can go
+// on). A box shown by a program that has already ended cannot be seen
+// afterwards, so a "no box" check has to watch the run itself.
+struct ProcessDialogs {
+    DWORD pid = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
+{
+    ProcessDialogs& search = *reinterpret_cast<ProcessDialogs*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search.pid && ClassOf(window) == kDialogClass && IsWindowVisible(window)) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+// A word of the command line, quoted when it holds a blank (as Wine's own
+// start does it).
+std::wstring CommandLineWord(const std::wstring& word)
+{
+    return word.find(L' ') == std::wstring::npos ? word : L"\"" + word + L"\"";
+}
+
+int CommandRun(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() < 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    std::wstring commandLine;
+    for (size_t i = 1; i < args.words.size(); ++i) {
+        commandLine += (i > 1 ? L" " : L"") + CommandLineWord(args.words[i]);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+            &process)) {
+        report.Add(L"error", L"the program could not be started");
+        return kNotFound;
+    }
+    std::vector<Report> boxes;
+    std::set<HWND> seen;
+    const bool ended = WaitFor(timeout, [&] {
+        ProcessDialogs search;
+        search.pid = process.dwProcessId;
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+        for (HWND box : search.found) {
+            if (seen.insert(box).second) {
+                Report described;
+                DescribeBox(described, box);
+                boxes.push_back(described);
+                if (!PressButton(box, IDOK)) {
+                    PressButton(box, IDCANCEL);
+                }
+            }
+        }
+        return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    DWORD exitCode = 0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kGoneTimeoutMs);
+        report.Add(L"error", L"the program was still running");
+    }
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    report.AddNumber(L"exit", static_cast<long long>(exitCode));
+    report.AddList(L"boxes", boxes);
+    return ended ? kSuccess : kNotFound;
+}
+
 int CommandWindow(const Args& args, Report& report)
 {
     DWORD timeout = 0;
@@ -525,7 +608,23 @@ int CommandChild(const Args& args, Report& report)
 }
 
 // Direct children only, in the order GW_CHILD and GW_HWNDNEXT give them.
-int CommandChildren(const Args& args, Report& report)
+std::vector<Report> DescribeChildren(HWND parent, int depth)
+{
+    std::vector<Report> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        Report described;
+        DescribeWindow(described, child);
+        if (depth > 1) {
+            described.AddList(L"children", DescribeChildren(child, depth - 1));
+        }
+        children.push_back(described);
+    }
+    return children;
+}
+
+// children HWND: the direct children; tree HWND: the window and every window
+// below it (to a depth that no real tree reaches).
+int ReportChildren(const Args& args, Report& report, int depth)
 {
     HWND parent = nullptr;
     if (args.words.size() != 2 || !ParseWindow(args.words[1], parent)) {
@@ -535,14 +634,32 @@ int CommandChildren(const Args& args, Report& report)
         report.Add(L"error", L"no such window");
         return kNotFound;
     }
-    bool first = true;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!first) {
-            report.AddBlankLine();
-        }
-        first = false;
-        DescribeWindow(report, child);
+    if (depth > 1) {
+        DescribeWindow(report, parent);
     }
+    report.AddList(L"children", DescribeChildren(parent, depth));
+    return kSuccess;
+}
+
+int CommandChildren(const Args& args, Report& report) { return ReportChildren(args, report, 1); }
+
+int CommandTree(const Args& args, Report& report) { return ReportChildren(args, report, 16); }
+
+// The window a click at screen point X, Y would reach.
+int CommandHit(const Args& args, Report& report)
+{
+    long long x = 0;
+    long long y = 0;
+    if (args.words.size() != 3 || !ParseInteger(args.words[1], x) || !ParseInteger(args.words[2], y)) {
+        return kBadUsage;
+    }
+    const POINT point = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    HWND window = WindowFromPoint(point);
+    if (!window) {
+        report.Add(L"error", L"no window there");
+        return kNotFound;
+    }
+    DescribeWindow(report, window);
     return kSuccess;
 }
 
@@ -677,6 +794,24 @@ int CommandSendKey(const Args& args, Report& report)
     return posted ? kSuccess : kNotFound;
 }
 
+// probe_hook.dll, next to the probe, notes in this global atom that a system
+// command reached DefWindowProc.
+constexpr wchar_t kDefaultSysCommandAtom[] = L"ProbeSysCommandReachedDefault";
+
+HMODULE LoadHookLibrary()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    std::wstring folder(path, length);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return LoadLibraryW((folder + L"probe_hook.dll").c_str());
+}
+
+// Sends the command and reports the window's answer and whether the command
+// went on to the default handling ("default" 1) or the window kept it (0).
 int CommandSysCommand(const Args& args, Report& report)
 {
     HWND window = nullptr;
@@ -686,16 +821,39 @@ int CommandSysCommand(const Args& args, Report& report)
         (args.Has(L"lparam") && !ParseInteger(args.Get(L"lparam"), lParam))) {
         return kBadUsage;
     }
+    for (ATOM stale; (stale = GlobalFindAtomW(kDefaultSysCommandAtom)) != 0;) {
+        GlobalDeleteAtom(stale);
+    }
+    HMODULE hooks = LoadHookLibrary();
+    const auto note = hooks ? reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(hooks, "NoteDefaultSysCommand"))) : nullptr;
+    HHOOK hook = note ? SetWindowsHookExW(WH_CBT, note, hooks, GetWindowThreadProcessId(window, nullptr)) : nullptr;
+    if (!hook) {
+        if (hooks) {
+            FreeLibrary(hooks);
+        }
+        report.Add(L"error", L"the CBT hook could not be set");
+        return kNotFound;
+    }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command), static_cast<LPARAM>(lParam),
-            SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+    const bool answered = SendMessageTimeoutW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command),
+        static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(hooks);
+    const ATOM noted = GlobalFindAtomW(kDefaultSysCommandAtom);
+    if (noted) {
+        GlobalDeleteAtom(noted);
+    }
+    if (!answered) {
         report.Add(L"error", L"WM_SYSCOMMAND was not answered");
         return kNotFound;
     }
     report.AddNumber(L"result", static_cast<long long>(static_cast<LRESULT>(result)));
+    report.AddNumber(L"default", noted ? 1 : 0);
     return kSuccess;
 }
 
+// ---------------------------------------------------------------------------
 // show-picture: a known picture over the whole virtual screen, so that a
 // desktop snapshot has something to capture (Wine captures only what Wine
 // windows show). Either one colour, or four quadrants whose top and bottom and
@@ -865,6 +1023,251 @@ int CommandMonitors(const Args& args, Report& report)
 }
 
 // ---------------------------------------------------------------------------
+// Dialogs: find one by its exact title, read every control, press buttons and
+// switch tabs as the user's clicks would.
+
+// The tab control keeps its item texts in its own process: the probe lends it
+// memory there to copy them into.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) {
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        }
+    }
+    ~RemoteBuffer()
+    {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+        if (process_) {
+            CloseHandle(process_);
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t length) const
+    {
+        SIZE_T done = 0;
+        return offset + length <= size_ && WriteProcessMemory(process_, At(offset), data, length, &done) && done == length;
+    }
+    bool Read(size_t offset, void* data, size_t length) const
+    {
+        SIZE_T done = 0;
+        return offset + length <= size_ && ReadProcessMemory(process_, At(offset), data, length, &done) && done == length;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+LRESULT SendTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& items)
+{
+    std::wstring text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        text += (i ? L"\n" : L"") + items[i];
+    }
+    return text;
+}
+
+void DescribeTabs(Report& report, HWND tabs)
+{
+    constexpr size_t kTextChars = 260;
+    constexpr size_t kTextOffset = sizeof(TCITEMW);
+    constexpr size_t kRectOffset = kTextOffset + kTextChars * sizeof(wchar_t);
+    RemoteBuffer remote(tabs, kRectOffset + sizeof(RECT));
+    const LRESULT count = SendTimeout(tabs, TCM_GETITEMCOUNT, 0, 0);
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> rects;
+    for (LRESULT i = 0; remote.Ok() && i < count; ++i) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(kTextOffset));
+        item.cchTextMax = static_cast<int>(kTextChars);
+        wchar_t text[kTextChars] = {};
+        RECT rect = {};
+        if (!remote.Write(0, &item, sizeof item) || !remote.Write(kTextOffset, text, sizeof text) ||
+            SendTimeout(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0))) <= 0 ||
+            !remote.Read(kTextOffset, text, sizeof text) ||
+            SendTimeout(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(kRectOffset))) <= 0 ||
+            !remote.Read(kRectOffset, &rect, sizeof rect)) {
+            break;
+        }
+        text[kTextChars - 1] = L'\0';
+        texts.emplace_back(text);
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        rects.push_back(JoinNumbers({rect.left, rect.top, rect.right, rect.bottom}));
+    }
+    report.Add(L"items", JoinLines(texts));
+    report.Add(L"itemrects", JoinLines(rects));
+    report.AddNumber(L"selected", SendTimeout(tabs, TCM_GETCURSEL, 0, 0));
+}
+
+void DescribeComboBox(Report& report, HWND combo)
+{
+    const LRESULT count = SendTimeout(combo, CB_GETCOUNT, 0, 0);
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendTimeout(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendTimeout(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        items.emplace_back(text.data());
+    }
+    report.Add(L"items", JoinLines(items));
+    report.AddNumber(L"selected", SendTimeout(combo, CB_GETCURSEL, 0, 0));
+}
+
+void DescribeControl(Report& report, HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    const std::wstring kind = ClassOf(control);
+    report.AddNumber(L"hwnd", HandleNumber(control));
+    report.AddNumber(L"parent", HandleNumber(GetParent(control)));
+    report.AddNumber(L"id", static_cast<long long>(GetWindowLongPtrW(control, GWLP_ID)));
+    report.Add(L"class", kind);
+    report.Add(L"text", ControlText(control));
+    report.AddNumber(L"visible", IsWindowVisible(control) ? 1 : 0);
+    report.AddNumber(L"enabled", IsWindowEnabled(control) ? 1 : 0);
+    report.Add(L"rect", JoinNumbers({rect.left, rect.top, rect.right, rect.bottom}));
+    report.Add(L"style", L"0x" + Hex(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)), 8));
+    if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+        report.AddNumber(L"check", SendTimeout(control, BM_GETCHECK, 0, 0));
+    } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
+        DescribeComboBox(report, control);
+    } else if (_wcsicmp(kind.c_str(), L"SysTabControl32") == 0) {
+        DescribeTabs(report, control);
+    }
+}
+
+int CommandDialog(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() != 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    HWND dialog = nullptr;
+    if (!WaitFor(timeout, [&] {
+            dialog = FindTopLevel(kDialogClass, &args.words[1]);
+            return dialog != nullptr && IsWindowVisible(dialog);
+        })) {
+        report.Add(L"error", L"no visible dialog with this title appeared");
+        return kNotFound;
+    }
+    DescribeWindow(report, dialog);
+    report.AddNumber(L"owner", HandleNumber(GetWindow(dialog, GW_OWNER)));
+    report.AddNumber(L"enabled", IsWindowEnabled(dialog) ? 1 : 0);
+    return kSuccess;
+}
+
+// Every descendant of the window, in the system's order.
+int CommandControls(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], window)) {
+        return kBadUsage;
+    }
+    if (!IsWindow(window)) {
+        report.Add(L"error", L"no such window");
+        return kNotFound;
+    }
+    std::vector<HWND> controls;
+    EnumChildWindows(window, [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&controls));
+    std::vector<Report> described;
+    for (HWND control : controls) {
+        described.emplace_back();
+        DescribeControl(described.back(), control);
+    }
+    report.AddList(L"controls", described);
+    return kSuccess;
+}
+
+// Posted, so that a button opening a modal box does not hold the probe.
+int CommandClick(const Args& args, Report& report)
+{
+    HWND button = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], button)) {
+        return kBadUsage;
+    }
+    const bool posted = PostMessageW(button, BM_CLICK, 0, 0) != 0;
+    report.AddNumber(L"posted", posted ? 1 : 0);
+    return posted ? kSuccess : kNotFound;
+}
+
+// TCM_SETCURFOCUS sends the same notifications as a click on the tab.
+int CommandTab(const Args& args, Report& report)
+{
+    HWND tabs = nullptr;
+    long long index = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], tabs) || !ParseInteger(args.words[2], index)) {
+        return kBadUsage;
+    }
+    SendTimeout(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+    report.AddNumber(L"selected", SendTimeout(tabs, TCM_GETCURSEL, 0, 0));
+    return kSuccess;
+}
+
+// A dialog's control by its id.
+int CommandChildId(const Args& args, Report& report)
+{
+    HWND dialog = nullptr;
+    long long id = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], dialog) || !ParseInteger(args.words[2], id)) {
+        return kBadUsage;
+    }
+    HWND control = GetDlgItem(dialog, static_cast<int>(id));
+    if (!control) {
+        report.Add(L"error", L"no control with this id");
+        return kNotFound;
+    }
+    DescribeControl(report, control);
+    return kSuccess;
+}
+
+// Lets a screenshot show a disabled control as it looks when enabled.
+int CommandEnable(const Args& args, Report& report)
+{
+    HWND control = nullptr;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], control) ||
+        (args.words[2] != L"0" && args.words[2] != L"1")) {
+        return kBadUsage;
+    }
+    EnableWindow(control, args.words[2] == L"1");
+    report.AddNumber(L"enabled", IsWindowEnabled(control) ? 1 : 0);
+    return kSuccess;
+}
+
+int CommandForeground(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    report.AddNumber(L"hwnd", HandleNumber(GetForegroundWindow()));
+    return kSuccess;
+}
+
+// ---------------------------------------------------------------------------
 // Dispatch.
 
 using CommandFunction = int (*)(const Args&, Report&);
@@ -873,26 +1276,38 @@ struct Command {
     const wchar_t* name;
     CommandFunction run;
     std::set<std::wstring> options;
+    const char* usage; // the arguments after the name
 };
 
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
-        {L"box", CommandBox, {L"timeout", L"press"}},
-        {L"nobox", CommandNoBox, {L"for"}},
-        {L"window", CommandWindow, {L"title", L"timeout"}},
-        {L"child", CommandChild, {L"timeout"}},
-        {L"children", CommandChildren, {}},
-        {L"wait-gone", CommandWaitGone, {L"timeout"}},
-        {L"close", CommandClose, {}},
-        {L"destroy-child", CommandDestroyChild, {}},
-        {L"ssaver", CommandScreenSaver, {}},
-        {L"display", CommandDisplay, {}},
-        {L"cursor", CommandCursor, {}},
-        {L"sendkey", CommandSendKey, {}},
-        {L"syscommand", CommandSysCommand, {L"lparam"}},
-        {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"topmost"}},
-        {L"monitors", CommandMonitors, {}},
+        {L"box", CommandBox, {L"timeout", L"press"}, "CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]"},
+        {L"nobox", CommandNoBox, {L"for"}, "CAPTION --for MS"},
+        {L"run", CommandRun, {L"timeout"}, "PROGRAM [ARGS...] [--timeout MS]"},
+        {L"window", CommandWindow, {L"title", L"timeout"}, "CLASS [--title T] [--timeout MS]"},
+        {L"child", CommandChild, {L"timeout"}, "HWND [--timeout MS]"},
+        {L"children", CommandChildren, {}, "HWND"},
+        {L"tree", CommandTree, {}, "HWND"},
+        {L"hit", CommandHit, {}, "X Y"},
+        {L"wait-gone", CommandWaitGone, {L"timeout"}, "CLASS [--timeout MS]"},
+        {L"close", CommandClose, {}, "HWND"},
+        {L"destroy-child", CommandDestroyChild, {}, "HWND"},
+        {L"ssaver", CommandScreenSaver, {}, "get | set 0|1"},
+        {L"display", CommandDisplay, {}, ""},
+        {L"cursor", CommandCursor, {}, ""},
+        {L"sendkey", CommandSendKey, {}, "HWND VK"},
+        {L"syscommand", CommandSysCommand, {L"lparam"}, "HWND SC [--lparam N]"},
+        {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"topmost"},
+         "--color RRGGBB | --quadrants 1 [--topmost 0|1]"},
+        {L"monitors", CommandMonitors, {}, ""},
+        {L"dialog", CommandDialog, {L"timeout"}, "TITLE [--timeout MS]"},
+        {L"controls", CommandControls, {}, "HWND"},
+        {L"child-id", CommandChildId, {}, "HWND ID"},
+        {L"click", CommandClick, {}, "HWND"},
+        {L"tab", CommandTab, {}, "HWND INDEX"},
+        {L"enable", CommandEnable, {}, "HWND 0|1"},
+        {L"foreground", CommandForeground, {}, ""},
     };
     return commands;
 }
@@ -922,7 +1337,10 @@ bool OptionsAllowed(const Command& command, const Args& args)
 
 int BadUsage()
 {
-    fputs(kUsage, stderr);
+    fputs("usage: probe COMMAND ARGS [--out FILE]\n", stderr);
+    for (const Command& command : Commands()) {
+        fprintf(stderr, "  %ls %s\n", command.name, command.usage);
+    }
     return kBadUsage;
 }
 
