@@ -49,7 +49,8 @@ class DisplaySwitch(DisplaySwitchCase):
     def test_switches_to_the_stored_mode_and_back(self):
         self.assertEqual(self.display(), ("1280", "1024", "32"))
         saver = self.session.start_saver("/s", desktop=DESKTOP)
-        time.sleep(3.0)
+        self.wait_for_desktop_owner()
+        time.sleep(1.0)
         self.assertEqual(self.display(), ("800", "600", "32"))
         code, window = self.session.probe("window", "DriftlanternsApp", desktop=DESKTOP)
         self.assertEqual(code, 0)
@@ -89,6 +90,7 @@ class SwitchThenFailure(DisplaySwitchCase):
 
     def test_display_is_back_before_the_last_box_and_after_the_exit(self):
         saver = self.session.start_saver("/s", desktop=DESKTOP)
+        self.wait_for_desktop_owner()
         self.box("Fehler", press="none")
         self.assertEqual(self.display(), ("800", "600", "32"), "the switch came before the failure")
         self.box("Fehler")
