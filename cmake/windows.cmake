@@ -60,15 +60,27 @@ set(NIGHTLOOM_ART_FILES
     star_flare.bmp banner.bmp fog.bmp)
 list(TRANSFORM NIGHTLOOM_ART_FILES PREPEND ${CMAKE_SOURCE_DIR}/resources/)
 
+# The version resource takes its numbers from project(... VERSION) through a
+# header written here; a fourth number is 0 unless the project names one.
+set(NIGHTLOOM_VERSION_TWEAK 0)
+if(PROJECT_VERSION_TWEAK)
+    set(NIGHTLOOM_VERSION_TWEAK ${PROJECT_VERSION_TWEAK})
+endif()
+if(NOT PROJECT_VERSION_PATCH MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "project(Nightloom VERSION ...) needs three numbers, e.g. 1.0.0")
+endif()
+set(NIGHTLOOM_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/resources/nightloom_version.h.in ${NIGHTLOOM_GENERATED_DIR}/nightloom_version.h @ONLY)
+
 set(NIGHTLOOM_RC ${CMAKE_SOURCE_DIR}/resources/nightloom.rc)
 set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
-    OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+    OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${NIGHTLOOM_GENERATED_DIR}/nightloom_version.h")
 
 # Strings, icons, pictures, version and manifest, for the saver and for
 # programs that run its code as it runs (the benchmark).
 function(nightloom_add_resources target)
     target_sources(${target} PRIVATE ${NIGHTLOOM_RC})
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources)
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/resources ${NIGHTLOOM_GENERATED_DIR})
 endfunction()
 
 add_executable(nightloom WIN32 app/main.cpp)
@@ -78,6 +90,22 @@ target_compile_options(nightloom PRIVATE ${NIGHTLOOM_WARNINGS})
 target_link_libraries(nightloom PRIVATE nightloom_program)
 if(MINGW)
     target_link_options(nightloom PRIVATE -municode ${NIGHTLOOM_STATIC_LINK})
+endif()
+
+# The installer nightloom-setup.exe beside the saver, when NSIS is at hand.
+find_program(NIGHTLOOM_MAKENSIS makensis)
+if(NIGHTLOOM_MAKENSIS)
+    set(NIGHTLOOM_SETUP ${CMAKE_BINARY_DIR}/nightloom-setup.exe)
+    set(NIGHTLOOM_NSIS_SCRIPT ${CMAKE_SOURCE_DIR}/installer/nightloom.nsi)
+    add_custom_command(OUTPUT ${NIGHTLOOM_SETUP}
+        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8
+            -DVERSION=${PROJECT_VERSION} -DSAVER=$<TARGET_FILE:nightloom>
+            -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom.ico -DOUTFILE=${NIGHTLOOM_SETUP}
+            ${NIGHTLOOM_NSIS_SCRIPT}
+        DEPENDS nightloom ${NIGHTLOOM_NSIS_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/nightloom.ico
+        COMMENT "Building the installer nightloom-setup.exe"
+        VERBATIM)
+    add_custom_target(installer ALL DEPENDS ${NIGHTLOOM_SETUP})
 endif()
 
 add_subdirectory(tools/scrprev)

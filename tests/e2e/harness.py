@@ -8,6 +8,7 @@ screenshots, X input.
 """
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -43,6 +44,14 @@ def in_desktop(desktop):
 def windows_path(path):
     """A Unix path as Windows programs under Wine name it: drive Z: is the root."""
     return "Z:" + path.replace("/", "\\")
+
+
+def project_version():
+    """The version as the build's one source, project() in CMakeLists.txt, states it."""
+    with open(os.path.join(HERE, "..", "..", "CMakeLists.txt"), encoding="utf-8") as f:
+        found = re.search(r"project\(Nightloom VERSION ([0-9.]+)", f.read())
+    assert found, "no project version in CMakeLists.txt"
+    return found.group(1)
 
 
 def require_build(test):

@@ -42,8 +42,17 @@ class Preview(SaverTestCase):
         self.assertEqual(code, 0, "the host has no screen")
         code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
         self.assertEqual(code, 0, "no preview window inside the host")
-        code, tree = self.session.probe("tree", host["hwnd"])
-        self.assertEqual(code, 0)
+        # The window exists before it is shown: it appears once its GL context is
+        # ready, which takes a while on a loaded machine.
+        deadline = time.monotonic() + 15
+        while True:
+            code, tree = self.session.probe("tree", host["hwnd"])
+            self.assertEqual(code, 0)
+            shown = [child for screen in tree["children"] for child in screen["children"]
+                     if int(child["style"], 16) & WS_VISIBLE]
+            if shown or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
         self.assertEqual([child["class"] for child in tree["children"]], ["ScrprevScreen"])
         screen = tree["children"][0]
         self.assertEqual([child["class"] for child in screen["children"]], ["DriftlanternsApp"])

@@ -4,7 +4,7 @@ import os
 import time
 import unittest
 
-from harness import BASE_KEY, COMMON_KEY, PROBE, PROGRAM_KEY, SaverTestCase, wait_exit
+from harness import BASE_KEY, COMMON_KEY, PROBE, PROGRAM_KEY, SaverTestCase, project_version, wait_exit
 
 TITLE = "Einstellungen zu Nightloom (App)"
 SCENES = ["(Zuf\u00e4llig)", "W\u00fcrfel", "Nebel", "Sterne", "Kalender", "Butterfly"]
@@ -276,7 +276,7 @@ class About(SettingsDialogCase):
         self.assertEqual(settings_now["enabled"], "0", "the settings dialog stays usable under a modal box")
 
         texts = {c["id"]: c["text"] for c in self.controls(about)}
-        self.assertEqual(texts["1000"], "DriftlanternsApp 1.0.0")
+        self.assertEqual(texts["1000"], "DriftlanternsApp " + project_version())
         self.assertEqual(texts["1001"], "Copyright \u00a9 2026 Velbrook")
         self.assertEqual(texts["1002"], "https://nightloom.test")
         self.assertEqual(texts["1003"], "Ein OpenGL-Bildschirmschoner.")

@@ -32,7 +32,6 @@ namespace {
 
 using namespace gltest;
 
-
 bool IsBlack(Rgb c) { return c.r < 30 && c.g < 30 && c.b < 30; }
 bool IsLit(Rgb c) { return !IsBlack(c); }
 bool IsWhite(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }

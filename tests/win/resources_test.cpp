@@ -144,33 +144,73 @@ TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvoker)
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
 }
 
-TEST(SaverVersion, FourNumbersAndALegalNotice)
+class SaverVersion : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::wstring path = SaverPath();
+        DWORD handle = 0;
+        const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+        ASSERT_GT(size, 0u);
+        block.resize(size);
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    }
+
+    const VS_FIXEDFILEINFO* Fixed()
+    {
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
+            return nullptr;
+        return fixed;
+    }
+
+    // A string of the first language the resource lists; empty when missing.
+    std::wstring Text(const wchar_t* name)
+    {
+        struct Translation {
+            WORD language, codePage;
+        }* translation = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                            &length) ||
+            length < sizeof(Translation))
+            return {};
+        wchar_t query[96];
+        swprintf(query, 96, L"\\StringFileInfo\\%04X%04X\\%ls", translation->language, translation->codePage, name);
+        wchar_t* text = nullptr;
+        if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&text), &length) || !text)
+            return {};
+        return text;
+    }
+
+    std::vector<BYTE> block;
+};
+
+TEST_F(SaverVersion, LegalNotice)
 {
-    const std::wstring path = SaverPath();
-    DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-    ASSERT_GT(size, 0u);
-    std::vector<BYTE> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+    const std::wstring notice = Text(L"LegalCopyright");
+    EXPECT_NE(notice.find(L"Velbrook"), std::wstring::npos);
+    EXPECT_NE(notice.find(L"\u00a9"), std::wstring::npos);
+}
 
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+// The numbers come from the project's version in the build, the one place it
+// is set; the About box shows the first three.
+TEST_F(SaverVersion, NumbersAreTheProjectVersion)
+{
+    const VS_FIXEDFILEINFO* fixed = Fixed();
+    ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_GE(HIWORD(fixed->dwFileVersionMS), 1u);
+    wchar_t numbers[64];
+    swprintf(numbers, 64, L"%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+             HIWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(std::wstring(numbers), NIGHTLOOM_PROJECT_VERSION);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
-    struct Translation {
-        WORD language, codePage;
-    }* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
-    ASSERT_GE(length, sizeof(Translation));
-    wchar_t query[64];
-    swprintf(query, 64, L"\\StringFileInfo\\%04X%04X\\LegalCopyright", translation->language, translation->codePage);
-    wchar_t* notice = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&notice), &length));
-    EXPECT_NE(std::wstring(notice).find(L"Velbrook"), std::wstring::npos);
-    EXPECT_NE(std::wstring(notice).find(L"\u00a9"), std::wstring::npos);
+    EXPECT_EQ(Text(L"ProductVersion"), NIGHTLOOM_PROJECT_VERSION);
+    const std::wstring fileVersion = Text(L"FileVersion");
+    EXPECT_EQ(fileVersion.rfind(std::wstring(NIGHTLOOM_PROJECT_VERSION) + L".", 0), 0u) << "file version " << fileVersion.c_str();
 }
 
 } // namespace

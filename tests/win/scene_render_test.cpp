@@ -579,6 +579,17 @@ TEST(WuerfelRender, MaskBlacksOutTheCubeOverTheDesktop)
     EXPECT_GT(same, silhouette * 97 / 100);
     EXPECT_GT(white, around * 99 / 100);
     EXPECT_TRUE(Enabled(GL_LIGHTING)) << "switched on again after the backdrop";
+
+    // The mask pass alone (a face that adds nothing) leaves a black cube.
+    const std::uint32_t face = cube.scene->faceTexture;
+    cube.scene->faceTexture = cube.scene->maskTexture;
+    const Image mask = cube.Frame();
+    cube.scene->faceTexture = face;
+    int black = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            black += IsLit(alone.At(x, y)) && IsBlack(mask.At(x, y));
+    EXPECT_GT(black, silhouette * 99 / 100) << "the silhouette is black";
     glDeleteTextures(1, &cube.desktop);
 }
 

@@ -104,7 +104,10 @@ Rgb BannerAt(Point p, double pixel)
 {
     const double aspect = 0.5;
     const CloudBand clouds{0.8, 0.22, aspect, 460u};
-    const double cloud = clouds.Density(p);
+    // The band thins out before the left and right edges: the banner is a
+    // small quad over the fog, and a cloud cut off by its edge shows a seam.
+    const double sides = SmoothStep(0.0, 0.15, p.x) * SmoothStep(0.0, 0.15, 1.0 - p.x);
+    const double cloud = clouds.Density(p) * sides;
     const double cloudGrey = cloud > 0.0 ? cloud * (0.25 + 0.55 * clouds.Light(p)) : 0.0;
     const TextPlacement name{0.5, 0.5, 0.07, aspect};
     const double grey = std::max(cloudGrey, NameCoverage(name, p, pixel));
