@@ -82,7 +82,9 @@ bool SceneHolder::ComposeFrame(float fps)
         glLoadIdentity();
     }
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-    if (scene->ShowsDesktop())
+    // Without a snapshot texture the quad would be drawn untextured in the
+    // current colour, a glaring white: the cleared background shows instead.
+    if (scene->ShowsDesktop() && desktopTexture != 0)
         DrawDesktopBackdrop();
 
     scene->Draw();
