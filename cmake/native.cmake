@@ -50,14 +50,21 @@ else()
     message(STATUS "No clang with libFuzzer (packages clang, libclang-rt-dev): fuzzers not built")
 endif()
 
-# The Windows program, its Win32 tests and the developer tools for Windows.
+# The Windows program, its Win32 tests and the developer tools for Windows, in
+# the build type chosen here.
+if(CMAKE_BUILD_TYPE)
+    set(NIGHTLOOM_WINDOWS_BUILD_TYPE ${CMAKE_BUILD_TYPE})
+else()
+    set(NIGHTLOOM_WINDOWS_BUILD_TYPE Release)
+endif()
 ExternalProject_Add(windows
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
     BINARY_DIR ${CMAKE_BINARY_DIR}/win
     CMAKE_ARGS
         -G Ninja
-        -DCMAKE_BUILD_TYPE=Release
+        -DCMAKE_BUILD_TYPE=${NIGHTLOOM_WINDOWS_BUILD_TYPE}
         -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
+        -DNIGHTLOOM_GOOGLETEST_DIR=${NIGHTLOOM_GOOGLETEST_DIR}
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
     USES_TERMINAL_BUILD ON

@@ -1,19 +1,27 @@
 """End-to-end harness: the real nightloom.scr under Wine on a private Xvfb.
 
-Each WineSession owns one X display and one wineserver; the Wine prefix is the
-build's shared one (WINEPREFIX), so sessions run one after another. Tests see
-the saver as a user would: exit codes, windows found by class or title from a
-probe process, the registry through `wine reg`, screenshots, X input.
+Each SaverSession owns one X display and one wineserver (launcher.WineSession);
+the Wine prefix is the build's shared one (WINEPREFIX), so sessions run one
+after another. Tests see the saver as a user would: exit codes, windows found by
+class or title from a probe process, the registry through `wine reg`,
+screenshots, X input.
 """
+import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
 
+import numpy
+from PIL import Image
+
 HERE = os.path.dirname(os.path.abspath(__file__))
-HARNESS = os.path.join(HERE, "..", "harness")
+sys.path.insert(0, os.path.join(HERE, "..", "harness"))
+import launcher  # noqa: E402
+
 PREFIX = os.environ.get("WINEPREFIX", "")
 SCR = os.environ.get("NIGHTLOOM_SCR", "")
 WIN_DIR = os.environ.get("NIGHTLOOM_WIN_DIR", "")
@@ -24,8 +32,6 @@ PROGRAM_KEY = r"HKCU\Software\Wow6432Node\Velbrook\ScreenSaver\DriftlanternsApp"
 COMMON_KEY = r"HKCU\Software\Wow6432Node\Velbrook\Common"
 BASE_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
 
-WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
-
 
 def in_desktop(desktop):
     """Wine arguments that run a program inside a virtual desktop ("name,WxH"):
@@ -34,116 +40,83 @@ def in_desktop(desktop):
     return ["explorer", "/desktop=" + desktop] if desktop else []
 
 
+def windows_path(path):
+    """A Unix path as Windows programs under Wine name it: drive Z: is the root."""
+    return "Z:" + path.replace("/", "\\")
+
+
 def require_build(test):
     """Skips nothing: a missing build is an error the run must show."""
     for path in (SCR, PROBE):
         if not path or not os.path.exists(path):
             raise AssertionError("missing build output: %r (run through ctest)" % path)
-    subprocess.run([os.path.join(HARNESS, "make-prefix"), PREFIX], check=True)
+    launcher.make_prefix(PREFIX)
 
 
-class Image:
-    """A screenshot as RGB rows, read through ImageMagick's PPM output."""
+class Shot:
+    """A screenshot as an RGB array (rows top-down, as on screen). Boxes are
+    (x0, y0, x1, y1), end-exclusive, in screen pixels."""
 
     def __init__(self, path):
-        data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
-                              stdout=subprocess.PIPE).stdout
-        fields, pos = [], 0
-        while len(fields) < 4:
-            while data[pos:pos + 1].isspace():
-                pos += 1
-            end = pos
-            while not data[end:end + 1].isspace():
-                end += 1
-            fields.append(data[pos:end])
-            pos = end
-        pos += 1
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[pos:pos + self.width * self.height * 3]
         self.path = path
+        with Image.open(path) as picture:
+            self.pixels = numpy.asarray(picture.convert("RGB"), dtype=numpy.int16)
+        self.height, self.width = self.pixels.shape[:2]
+
+    def region(self, box=None):
+        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
+        return self.pixels[y0:y1, x0:x1]
 
     def at(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.pixels[i:i + 3])
+        return tuple(int(v) for v in self.pixels[y, x])
+
+    def mean_colour(self, box=None):
+        """The region's mean (r, g, b)."""
+        return tuple(float(v) for v in self.region(box).reshape(-1, 3).mean(axis=0))
+
+    def near_mask(self, colour, tolerance=40, box=None):
+        return (numpy.abs(self.region(box) - numpy.array(colour, dtype=numpy.int16)) <= tolerance).all(axis=2)
+
+    def count_near(self, colour, tolerance=40, box=None):
+        """How many pixels of the region are within tolerance of colour in every channel."""
+        return int(self.near_mask(colour, tolerance, box).sum())
+
+    def fraction_near(self, colour, tolerance=40, box=None):
+        mask = self.near_mask(colour, tolerance, box)
+        return float(mask.mean()) if mask.size else 0.0
 
     def count(self, predicate, box=None):
-        x0, y0, x1, y1 = box or (0, 0, self.width, self.height)
-        n = 0
-        for y in range(y0, y1):
-            row = (y * self.width) * 3
-            for x in range(x0, x1):
-                i = row + x * 3
-                if predicate(self.pixels[i], self.pixels[i + 1], self.pixels[i + 2]):
-                    n += 1
-        return n
+        """Pixels for which predicate(r, g, b) holds. It gets whole channel arrays
+        (combine tests with & and |); one written for single values works too,
+        pixel by pixel."""
+        region = self.region(box)
+        channels = (region[..., 0], region[..., 1], region[..., 2])
+        try:
+            matches = predicate(*channels)
+        except ValueError:  # "truth value of an array is ambiguous": a per-pixel predicate
+            matches = numpy.vectorize(predicate)(*channels)
+        return int(numpy.count_nonzero(matches))
+
+    def difference(self, other, box=None):
+        """Mean absolute difference per channel between two shots (0 to 255)."""
+        return float(numpy.abs(self.region(box) - other.region(box)).mean())
 
 
-class WineSession:
-    def __init__(self, screen="1280x1024x24", glx=True, window_manager=False):
-        self.screen = screen
-        self.glx = glx
-        self.window_manager = window_manager
-        self.processes = []
-        self.env = None
+class SaverSession(launcher.WineSession):
+    def __init__(self, screen=launcher.DEFAULT_SCREEN, glx=True, window_manager=False):
+        super().__init__(PREFIX, screen, glx, window_manager)
         self.tmp = None
 
     def __enter__(self):
         self.tmp = tempfile.mkdtemp(prefix="nightloom-e2e-")
-        read_fd, write_fd = os.pipe()
-        args = ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", self.screen, "-nolisten", "tcp",
-                "-noreset", "+extension", "RANDR"]
-        args += ["+extension", "GLX"] if self.glx else ["-extension", "GLX"]
-        self.xvfb = subprocess.Popen(args, pass_fds=(write_fd,), stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
-        os.close(write_fd)
-        display = b""
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not display.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                display += chunk
-        self.env = dict(os.environ, DISPLAY=":" + display.decode().strip(), WINEPREFIX=PREFIX, **WINE_ENV)
-        for _ in range(100):
-            if subprocess.run(["xdpyinfo"], env=self.env, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL).returncode == 0:
-                break
-            time.sleep(0.05)
-        if self.window_manager:
-            self.processes.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
-                                                   stderr=subprocess.DEVNULL))
-        # A persistent server keeps every later wine start fast. The first wine
-        # process starts Wine's own services, which live on: they must not inherit
-        # a pipe that a later call waits on. ("wineboot -u" would do too, but it
-        # rewrites the prefix's configuration each time, some ten seconds.)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        return self
+        return super().__enter__()
 
     def __exit__(self, *exc):
-        for process in self.processes:
-            if process.poll() is None:
-                process.kill()
-            process.wait()
-        subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=self.env, stderr=subprocess.DEVNULL)
-        self.xvfb.terminate()
-        self.xvfb.wait()
+        super().__exit__(*exc)
         shutil.rmtree(self.tmp, ignore_errors=True)
         return False
 
     # Programs -------------------------------------------------------------
-
-    def wine(self, *args, timeout=60, check=False):
-        return subprocess.run(["wine", *args], env=self.env, timeout=timeout, check=check,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-
-    def start(self, *args):
-        process = subprocess.Popen(["wine", *args], env=self.env, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL)
-        self.processes.append(process)
-        return process
 
     def start_saver(self, *switches, desktop=None):
         return self.start(*in_desktop(desktop), SCR, *switches)
@@ -153,19 +126,24 @@ class WineSession:
 
     def probe(self, *args, timeout=60, desktop=None):
         """Runs the probe, inside a Wine virtual desktop when one is named;
-        returns (exit code, {key: value})."""
-        out = os.path.join(self.tmp, "probe-%d.txt" % time.monotonic_ns())
-        # Drive Z: is the Unix root, whatever the probe's current directory is.
-        result = self.wine(*in_desktop(desktop), PROBE, *args, "--out", "Z:" + out, timeout=timeout)
-        values = {}
+        returns (exit code, its JSON report; {} when it wrote none)."""
+        out = os.path.join(self.tmp, "probe-%d.json" % time.monotonic_ns())
+        result = self.wine(*in_desktop(desktop), PROBE, *[str(a) for a in args], "--out", windows_path(out),
+                           timeout=timeout)
+        report = {}
         if os.path.exists(out):
-            with open(out, encoding="utf-8") as f:
-                for line in f:
-                    key, sep, value = line.rstrip("\n").partition("=")
-                    if sep and key not in values:
-                        values[key] = value.replace("\\n", "\n")
+            with open(out, encoding="ascii") as f:
+                report = json.load(f)
             os.remove(out)
-        return result.returncode, values
+        return result.returncode, report
+
+    def run_watched(self, program, *args, timeout_ms=30000):
+        """Runs a program from the probe and watches it while it lives: returns
+        (its exit code, the boxes it showed)."""
+        code, report = self.probe("run", program, *args, "--timeout", str(timeout_ms),
+                                  timeout=timeout_ms / 1000 + 30)
+        assert code == 0, "the watched run failed: %r" % report
+        return int(report["exit"]), report["boxes"]
 
     def wait_for_box(self, caption, timeout_ms=15000, press="ok"):
         code, box = self.probe("box", caption, "--timeout", str(timeout_ms), "--press", press,
@@ -222,7 +200,7 @@ class WineSession:
         os.makedirs(ARTIFACTS, exist_ok=True)
         path = os.path.join(ARTIFACTS, name + ".png")
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
-        return Image(path)
+        return Shot(path)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.DEVNULL,
@@ -237,6 +215,10 @@ def wait_exit(process, timeout):
         return None
 
 
+# The name the tests have used for a session.
+WineSession = SaverSession
+
+
 class SaverTestCase(unittest.TestCase):
     """Each test gets a fresh display, server and empty settings."""
 
@@ -247,6 +229,6 @@ class SaverTestCase(unittest.TestCase):
         require_build(cls)
 
     def setUp(self):
-        self.session = WineSession(**self.session_options).__enter__()
+        self.session = SaverSession(**self.session_options).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         self.session.clear_settings()

@@ -4,7 +4,7 @@ import shutil
 import subprocess
 import unittest
 
-from harness import COMMON_KEY, PREFIX, SCR, SaverTestCase
+from harness import COMMON_KEY, PREFIX, SCR, SaverTestCase, windows_path
 
 NOT_FOUND = "Das Fenster kann nicht gefunden werden !"
 
@@ -39,11 +39,11 @@ class ErrorBox(SaverTestCase):
 
 
 class QuietExits(SaverTestCase):
-    def assert_exits_without_box(self, *switches, program=SCR):
-        saver = self.session.start(program, *switches)
-        self.assertEqual(saver.wait(timeout=30), 1)
-        code, box = self.session.probe("nobox", "Vorschau", "--for", "200")
-        self.assertEqual(code, 0, "unexpected box: %r" % box)
+    def assert_exits_without_box(self, *switches, program=windows_path(SCR)):
+        # Watched while it runs: once it has ended, no box of it can be seen.
+        code, boxes = self.session.run_watched(program, *switches)
+        self.assertEqual(boxes, [], switches)
+        self.assertEqual(code, 1, switches)
 
     def test_password_switch_with_handle_is_accepted(self):
         self.assert_exits_without_box("/a", "1234")

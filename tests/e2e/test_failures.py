@@ -1,7 +1,7 @@
 """What the user sees when the display or OpenGL cannot be had."""
 import unittest
 
-from harness import PROGRAM_KEY, SaverTestCase, WineSession, wait_exit
+from harness import PROGRAM_KEY, SaverTestCase, wait_exit
 
 GENERAL = "CreateWindowEx() or PrepareEngine() failed!"
 

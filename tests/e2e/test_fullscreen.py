@@ -5,11 +5,6 @@ import unittest
 from harness import COMMON_KEY, PROGRAM_KEY, SaverTestCase, wait_exit
 
 
-def near(target, tolerance=40):
-    return lambda r, g, b: abs(r - target[0]) <= tolerance and abs(g - target[1]) <= tolerance \
-        and abs(b - target[2]) <= tolerance
-
-
 class FullScreenCalendar(SaverTestCase):
     session_options = {"window_manager": True}
 
@@ -34,23 +29,20 @@ class FullScreenCalendar(SaverTestCase):
         self.assertEqual(window["title"], "Nightloom (App)")
         self.assertEqual(window["visible"], "1")
         shot = self.session.screenshot("fullscreen-calendar")
-        pixels = shot.width * shot.height
-        black = shot.count(near((0, 0, 0), 10))
-        self.assertGreater(black, pixels * 0.4, "background is not black")
+        self.assertGreater(shot.fraction_near((0, 0, 0), 10), 0.4, "background is not black")
         counts = {
-            "white grid": shot.count(near((255, 255, 255), 30)),
-            "blue month": shot.count(near((0, 0, 255), 60)),
-            "cyan clock": shot.count(near((0, 255, 255), 60)),
-            "yellow today": shot.count(near((255, 255, 0), 60)),
-            "red weekdays": shot.count(lambda r, g, b: r > 110 and g < 40 and b < 40),
-            "green days": shot.count(lambda r, g, b: g > 100 and r < 60 and b < 60),
+            "white grid": shot.count_near((255, 255, 255), 30),
+            "blue month": shot.count_near((0, 0, 255), 60),
+            "cyan clock": shot.count_near((0, 255, 255), 60),
+            "yellow today": shot.count_near((255, 255, 0), 60),
+            "red weekdays": shot.count(lambda r, g, b: (r > 110) & (g < 40) & (b < 40)),
+            "green days": shot.count(lambda r, g, b: (g > 100) & (r < 60) & (b < 60)),
         }
         for name, count in counts.items():
             self.assertGreater(count, 150, "%s: only %d pixels in %s" % (name, count, shot.path))
         # The sheet is centred: its grid reaches into all four quadrants.
-        white = near((255, 255, 255), 30)
         for box in ((0, 0, 640, 512), (640, 0, 1280, 512), (0, 512, 640, 1024), (640, 512, 1280, 1024)):
-            self.assertGreater(shot.count(white, box), 50, box)
+            self.assertGreater(shot.count_near((255, 255, 255), 30, box), 50, box)
         self.session.xdotool("key", "Escape")
         self.assertEqual(wait_exit(saver, 10), 1)
 
@@ -80,10 +72,13 @@ class FullScreenCalendar(SaverTestCase):
         self.assertFalse(self.session.screensaver_active())
         code, cursor = self.session.probe("cursor")
         self.assertEqual(cursor.get("showing"), "0", "cursor still shown")
-        # Requests to start the screensaver or power the monitor down are swallowed.
-        for request in (0xF140, 0xF170):
+        # Requests to start the screensaver or power the monitor down are
+        # swallowed: they never reach the default handling, which other system
+        # commands (here the menu key) still do.
+        for request, reaches_default in ((0xF140, "0"), (0xF170, "0"), (0xF100, "1")):
             code, reply = self.session.probe("syscommand", window["hwnd"], str(request))
-            self.assertEqual(code, 0)
+            self.assertEqual(code, 0, reply)
+            self.assertEqual((reply["result"], reply["default"]), ("0", reaches_default), hex(request))
             self.assertIsNone(saver.poll())
         self.session.xdotool("key", "Escape")
         self.assertEqual(wait_exit(saver, 10), 1)

@@ -11,6 +11,13 @@ import unittest
 from harness import PROGRAM_KEY, WIN_DIR, SaverTestCase, wait_exit
 
 PREVIEW_HOST = os.path.join(WIN_DIR, "Scrprev.exe")
+WS_CHILD = 0x40000000
+WS_VISIBLE = 0x10000000
+
+
+def centre(window):
+    left, top, right, bottom = (int(v) for v in window["rect"].split(","))
+    return (left + right) // 2, (top + bottom) // 2
 
 
 class Preview(SaverTestCase):
@@ -27,21 +34,39 @@ class Preview(SaverTestCase):
         self.assertEqual(code, 0)
         return host, screen
 
-    def wait_for_preview(self, screen):
-        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
+    def wait_for_preview(self, host):
+        """Waits for the render window inside the host and checks the host's
+        window tree: host, its screen, and in the screen the render window alone,
+        filling it."""
+        code, screen = self.session.probe("child", host["hwnd"])
+        self.assertEqual(code, 0, "the host has no screen")
+        code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
         self.assertEqual(code, 0, "no preview window inside the host")
-        self.assertEqual(preview["class"], "DriftlanternsApp")
+        code, tree = self.session.probe("tree", host["hwnd"])
+        self.assertEqual(code, 0)
+        self.assertEqual([child["class"] for child in tree["children"]], ["ScrprevScreen"])
+        screen = tree["children"][0]
+        self.assertEqual([child["class"] for child in screen["children"]], ["DriftlanternsApp"])
+        preview = screen["children"][0]
+        self.assertEqual(preview["parent"], screen["hwnd"])
+        self.assertNotEqual(preview["pid"], tree["pid"], "the render window belongs to the saver")
+        self.assertEqual(int(preview["style"], 16) & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE)
+        self.assertEqual(preview["rect"], screen["rect"])
+        self.assertEqual(preview["client"], screen["client"])
+        self.assertEqual(preview["children"], [])
         return preview
 
     def test_preview_fills_the_given_window_and_ignores_input(self):
         host, screen = self.start_host()
         saver = self.session.start_saver("/p", screen["hwnd"])
-        preview = self.wait_for_preview(screen)
-        self.assertEqual(preview["client"], screen["client"])
+        preview = self.wait_for_preview(host)
         self.assertEqual(preview["client"], "152,112")
         for key in ("32", "27"):  # space, escape
             self.session.probe("sendkey", preview["hwnd"], key)
-        self.session.xdotool("mousemove", "5", "5")
+        x, y = centre(preview)
+        code, target = self.session.probe("hit", x, y)
+        self.assertEqual((code, target.get("hwnd")), (0, preview["hwnd"]), "the click would miss the preview")
+        self.session.xdotool("mousemove", str(x), str(y))
         self.session.xdotool("click", "1")
         time.sleep(1.5)
         self.assertIsNone(saver.poll(), "input ended the preview")
@@ -57,7 +82,7 @@ class Preview(SaverTestCase):
     def test_closing_the_host_ends_the_preview(self):
         host, screen = self.start_host()
         saver = self.session.start_saver("/p:" + screen["hwnd"])
-        self.wait_for_preview(screen)
+        self.wait_for_preview(host)
         self.session.probe("close", host["hwnd"])
         self.assertEqual(wait_exit(saver, 10), 1)
 
@@ -65,18 +90,15 @@ class Preview(SaverTestCase):
         saver = self.session.start_saver("/p", "scrprev")
         host = self.session.wait_for_window("Scrprev")
         self.assertIsNotNone(host, "the saver did not start its preview host")
-        code, screen = self.session.probe("child", host["hwnd"])
-        self.wait_for_preview(screen)
+        self.wait_for_preview(host)
         self.assertIsNone(saver.poll())
         self.session.probe("close", host["hwnd"])
         self.assertEqual(wait_exit(saver, 10), 1)
 
     def test_scrprev_uses_a_running_host(self):
-        host, screen = self.start_host()
+        host, _ = self.start_host()
         saver = self.session.start_saver("/l", "SCRPREV")
-        self.wait_for_preview(screen)
-        code, children = self.session.probe("children", screen["hwnd"])
-        self.assertEqual(code, 0)
+        self.wait_for_preview(host)  # in the host that was already running
         self.session.probe("close", host["hwnd"])
         self.assertEqual(wait_exit(saver, 10), 1)
 

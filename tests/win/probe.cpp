@@ -1,14 +1,17 @@
 // probe: looks at and drives the windows of another process for the end-to-end
 // tests, which run on Linux and call it under Wine.
 //
-// Every command reports "key=value" lines. With --out FILE they go to FILE as
-// UTF-8 (a console pipe under Wine may drop non-ASCII characters); otherwise to
-// stdout with non-ASCII characters written as \uXXXX. In values a backslash is
-// written as \\, a line feed as \n, a carriage return as \r and a tab as \t.
-// Several windows in one report are separated by a blank line.
+// Every command reports one JSON object: to FILE with --out FILE, else to
+// stdout. The text is plain ASCII (other characters as \uXXXX escapes), since a
+// console pipe under Wine may drop the rest. Single values are strings, as the
+// tests compare them as text ("1", "0,0,800,600"); several windows come as an
+// array of objects, a window tree as objects with a "children" array.
 //
 // Exit codes: 0 success, 1 the window waited for did not appear (or did not go
 // away) in time or an operation failed, 2 bad usage.
+//
+// A new command is a function taking (const Args&, Report&) plus one line in
+// Commands() with its name, its options and its usage.
 
 #include <windows.h>
 
@@ -38,79 +41,79 @@ constexpr int kMessageBoxTextId = 0xFFFF;
 constexpr wchar_t kPictureClass[] = L"ProbePicture";
 constexpr wchar_t kDestroyPreviewMessage[] = L"ScrprevDestroyPreview";
 
-const char kUsage[] =
-    "usage: probe COMMAND ARGS [--out FILE]\n"
-    "  box CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]\n"
-    "  nobox CAPTION --for MS\n"
-    "  window CLASS [--title T] [--timeout MS]\n"
-    "  child HWND [--timeout MS]\n"
-    "  children HWND\n"
-    "  wait-gone CLASS [--timeout MS]\n"
-    "  close HWND\n"
-    "  destroy-child HWND\n"
-    "  ssaver get | ssaver set 0|1\n"
-    "  display\n"
-    "  cursor\n"
-    "  sendkey HWND VK\n"
-    "  syscommand HWND SC [--lparam N]\n"
-    "  show-picture --color RRGGBB [--topmost 0|1]\n";
-
 // ---------------------------------------------------------------------------
-// Report: collected key=value lines, written once at the end.
+// Report: a JSON object, written once at the end. A key set twice keeps its
+// first place and takes the later value.
 
 class Report {
 public:
-    void Add(const std::wstring& key, const std::wstring& value) { lines_.push_back(key + L"=" + Escape(value)); }
+    void Add(const std::wstring& key, const std::wstring& value) { Set(key, Quote(value)); }
     void AddNumber(const std::wstring& key, long long value) { Add(key, std::to_wstring(value)); }
-    void AddBlankLine() { lines_.emplace_back(); }
+    void AddObject(const std::wstring& key, const Report& object) { Set(key, object.Json()); }
+    void AddList(const std::wstring& key, const std::vector<Report>& objects);
+    std::wstring Json() const;
     bool WriteTo(const std::wstring& path) const;
     void WriteToStdout() const;
 
 private:
-    static std::wstring Escape(const std::wstring& value);
-    std::wstring Text() const;
-    std::vector<std::wstring> lines_;
+    void Set(const std::wstring& key, const std::wstring& json);
+    static std::wstring Quote(const std::wstring& value);
+    std::vector<std::pair<std::wstring, std::wstring>> fields_;
 };
 
-std::wstring Report::Escape(const std::wstring& value)
+std::wstring Hex(unsigned long long value, int digits);
+
+std::wstring Report::Quote(const std::wstring& value)
 {
-    std::wstring out;
+    std::wstring out = L"\"";
     for (wchar_t c : value) {
         switch (c) {
+        case L'"': out += L"\\\""; break;
         case L'\\': out += L"\\\\"; break;
         case L'\n': out += L"\\n"; break;
         case L'\r': out += L"\\r"; break;
         case L'\t': out += L"\\t"; break;
-        default: out.push_back(c); break;
+        default:
+            // UTF-16 code units as they are: a surrogate pair becomes the two
+            // escapes JSON expects.
+            if (c < 0x20 || c >= 0x7F) {
+                out += L"\\u" + Hex(c, 4);
+            } else {
+                out.push_back(c);
+            }
+            break;
         }
     }
-    return out;
+    return out + L"\"";
 }
 
-std::wstring Report::Text() const
+void Report::Set(const std::wstring& key, const std::wstring& json)
 {
-    std::wstring text;
-    for (const std::wstring& line : lines_) {
-        text += line;
-        text += L'\n';
+    for (auto& field : fields_) {
+        if (field.first == key) {
+            field.second = json;
+            return;
+        }
     }
-    return text;
+    fields_.emplace_back(key, json);
 }
 
-std::string ToUtf8(const std::wstring& text)
+void Report::AddList(const std::wstring& key, const std::vector<Report>& objects)
 {
-    if (text.empty()) {
-        return std::string();
+    std::wstring json = L"[";
+    for (size_t i = 0; i < objects.size(); ++i) {
+        json += (i ? L", " : L"") + objects[i].Json();
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-        nullptr, nullptr);
-    if (size <= 0) {
-        return std::string();
+    Set(key, json + L"]");
+}
+
+std::wstring Report::Json() const
+{
+    std::wstring json = L"{";
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        json += (i ? L", " : L"") + Quote(fields_[i].first) + L": " + fields_[i].second;
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr,
-        nullptr);
-    return bytes;
+    return json + L"}";
 }
 
 std::wstring Hex(unsigned long long value, int digits)
@@ -124,30 +127,33 @@ std::wstring Hex(unsigned long long value, int digits)
     return text;
 }
 
+// The JSON text is ASCII: each wide character is one byte.
+std::string AsciiJson(const Report& report)
+{
+    std::string bytes;
+    for (wchar_t c : report.Json()) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    return bytes + "\n";
+}
+
 bool Report::WriteTo(const std::wstring& path) const
 {
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file) {
         return false;
     }
-    const std::string bytes = ToUtf8(Text());
+    const std::string bytes = AsciiJson(*this);
     const bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return fclose(file) == 0 && written;
 }
 
 void Report::WriteToStdout() const
 {
-    std::string ascii;
-    for (wchar_t c : Text()) {
-        if (c < 0x80) {
-            ascii.push_back(static_cast<char>(c));
-        } else {
-            ascii += "\\u" + ToUtf8(Hex(c, 4));
-        }
-    }
+    const std::string bytes = AsciiJson(*this);
     // Binary mode: the tests read plain line feeds.
     _setmode(_fileno(stdout), _O_BINARY);
-    fwrite(ascii.data(), 1, ascii.size(), stdout);
+    fwrite(bytes.data(), 1, bytes.size(), stdout);
     fflush(stdout);
 }
 
@@ -489,6 +495,83 @@ int CommandNoBox(const Args& args, Report& report)
     return kNotFound;
 }
 
+// run PROGRAM [ARGS...]: starts the program and watches it until it ends,
+// noting every box it shows while it lives (and pressing it, so that it can go
+// on). A box shown by a program that has already ended cannot be seen
+// afterwards, so a "no box" check has to watch the run itself.
+struct ProcessDialogs {
+    DWORD pid = 0;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
+{
+    ProcessDialogs& search = *reinterpret_cast<ProcessDialogs*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search.pid && ClassOf(window) == kDialogClass && IsWindowVisible(window)) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+// A word of the command line, quoted when it holds a blank (as Wine's own
+// start does it).
+std::wstring CommandLineWord(const std::wstring& word)
+{
+    return word.find(L' ') == std::wstring::npos ? word : L"\"" + word + L"\"";
+}
+
+int CommandRun(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() < 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    std::wstring commandLine;
+    for (size_t i = 1; i < args.words.size(); ++i) {
+        commandLine += (i > 1 ? L" " : L"") + CommandLineWord(args.words[i]);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+            &process)) {
+        report.Add(L"error", L"the program could not be started");
+        return kNotFound;
+    }
+    std::vector<Report> boxes;
+    std::set<HWND> seen;
+    const bool ended = WaitFor(timeout, [&] {
+        ProcessDialogs search;
+        search.pid = process.dwProcessId;
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+        for (HWND box : search.found) {
+            if (seen.insert(box).second) {
+                Report described;
+                DescribeBox(described, box);
+                boxes.push_back(described);
+                if (!PressButton(box, IDOK)) {
+                    PressButton(box, IDCANCEL);
+                }
+            }
+        }
+        return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    DWORD exitCode = 0;
+    if (!ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, kGoneTimeoutMs);
+        report.Add(L"error", L"the program was still running");
+    }
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    report.AddNumber(L"exit", static_cast<long long>(exitCode));
+    report.AddList(L"boxes", boxes);
+    return ended ? kSuccess : kNotFound;
+}
+
 int CommandWindow(const Args& args, Report& report)
 {
     DWORD timeout = 0;
@@ -524,7 +607,23 @@ int CommandChild(const Args& args, Report& report)
 }
 
 // Direct children only, in the order GW_CHILD and GW_HWNDNEXT give them.
-int CommandChildren(const Args& args, Report& report)
+std::vector<Report> DescribeChildren(HWND parent, int depth)
+{
+    std::vector<Report> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        Report described;
+        DescribeWindow(described, child);
+        if (depth > 1) {
+            described.AddList(L"children", DescribeChildren(child, depth - 1));
+        }
+        children.push_back(described);
+    }
+    return children;
+}
+
+// children HWND: the direct children; tree HWND: the window and every window
+// below it (to a depth that no real tree reaches).
+int ReportChildren(const Args& args, Report& report, int depth)
 {
     HWND parent = nullptr;
     if (args.words.size() != 2 || !ParseWindow(args.words[1], parent)) {
@@ -534,14 +633,32 @@ int CommandChildren(const Args& args, Report& report)
         report.Add(L"error", L"no such window");
         return kNotFound;
     }
-    bool first = true;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (!first) {
-            report.AddBlankLine();
-        }
-        first = false;
-        DescribeWindow(report, child);
+    if (depth > 1) {
+        DescribeWindow(report, parent);
     }
+    report.AddList(L"children", DescribeChildren(parent, depth));
+    return kSuccess;
+}
+
+int CommandChildren(const Args& args, Report& report) { return ReportChildren(args, report, 1); }
+
+int CommandTree(const Args& args, Report& report) { return ReportChildren(args, report, 16); }
+
+// The window a click at screen point X, Y would reach.
+int CommandHit(const Args& args, Report& report)
+{
+    long long x = 0;
+    long long y = 0;
+    if (args.words.size() != 3 || !ParseInteger(args.words[1], x) || !ParseInteger(args.words[2], y)) {
+        return kBadUsage;
+    }
+    const POINT point = {static_cast<LONG>(x), static_cast<LONG>(y)};
+    HWND window = WindowFromPoint(point);
+    if (!window) {
+        report.Add(L"error", L"no window there");
+        return kNotFound;
+    }
+    DescribeWindow(report, window);
     return kSuccess;
 }
 
@@ -676,6 +793,24 @@ int CommandSendKey(const Args& args, Report& report)
     return posted ? kSuccess : kNotFound;
 }
 
+// probe_hook.dll, next to the probe, notes in this global atom that a system
+// command reached DefWindowProc.
+constexpr wchar_t kDefaultSysCommandAtom[] = L"ProbeSysCommandReachedDefault";
+
+HMODULE LoadHookLibrary()
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    std::wstring folder(path, length);
+    folder.erase(folder.find_last_of(L"\\/") + 1);
+    return LoadLibraryW((folder + L"probe_hook.dll").c_str());
+}
+
+// Sends the command and reports the window's answer and whether the command
+// went on to the default handling ("default" 1) or the window kept it (0).
 int CommandSysCommand(const Args& args, Report& report)
 {
     HWND window = nullptr;
@@ -685,13 +820,35 @@ int CommandSysCommand(const Args& args, Report& report)
         (args.Has(L"lparam") && !ParseInteger(args.Get(L"lparam"), lParam))) {
         return kBadUsage;
     }
+    for (ATOM stale; (stale = GlobalFindAtomW(kDefaultSysCommandAtom)) != 0;) {
+        GlobalDeleteAtom(stale);
+    }
+    HMODULE hooks = LoadHookLibrary();
+    const auto note = hooks ? reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(hooks, "NoteDefaultSysCommand"))) : nullptr;
+    HHOOK hook = note ? SetWindowsHookExW(WH_CBT, note, hooks, GetWindowThreadProcessId(window, nullptr)) : nullptr;
+    if (!hook) {
+        if (hooks) {
+            FreeLibrary(hooks);
+        }
+        report.Add(L"error", L"the CBT hook could not be set");
+        return kNotFound;
+    }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command), static_cast<LPARAM>(lParam),
-            SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+    const bool answered = SendMessageTimeoutW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command),
+        static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result) != 0;
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(hooks);
+    const ATOM noted = GlobalFindAtomW(kDefaultSysCommandAtom);
+    if (noted) {
+        GlobalDeleteAtom(noted);
+    }
+    if (!answered) {
         report.Add(L"error", L"WM_SYSCOMMAND was not answered");
         return kNotFound;
     }
     report.AddNumber(L"result", static_cast<long long>(static_cast<LRESULT>(result)));
+    report.AddNumber(L"default", noted ? 1 : 0);
     return kSuccess;
 }
 
@@ -788,25 +945,29 @@ struct Command {
     const wchar_t* name;
     CommandFunction run;
     std::set<std::wstring> options;
+    const char* usage; // the arguments after the name
 };
 
 const std::vector<Command>& Commands()
 {
     static const std::vector<Command> commands = {
-        {L"box", CommandBox, {L"timeout", L"press"}},
-        {L"nobox", CommandNoBox, {L"for"}},
-        {L"window", CommandWindow, {L"title", L"timeout"}},
-        {L"child", CommandChild, {L"timeout"}},
-        {L"children", CommandChildren, {}},
-        {L"wait-gone", CommandWaitGone, {L"timeout"}},
-        {L"close", CommandClose, {}},
-        {L"destroy-child", CommandDestroyChild, {}},
-        {L"ssaver", CommandScreenSaver, {}},
-        {L"display", CommandDisplay, {}},
-        {L"cursor", CommandCursor, {}},
-        {L"sendkey", CommandSendKey, {}},
-        {L"syscommand", CommandSysCommand, {L"lparam"}},
-        {L"show-picture", CommandShowPicture, {L"color", L"topmost"}},
+        {L"box", CommandBox, {L"timeout", L"press"}, "CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]"},
+        {L"nobox", CommandNoBox, {L"for"}, "CAPTION --for MS"},
+        {L"run", CommandRun, {L"timeout"}, "PROGRAM [ARGS...] [--timeout MS]"},
+        {L"window", CommandWindow, {L"title", L"timeout"}, "CLASS [--title T] [--timeout MS]"},
+        {L"child", CommandChild, {L"timeout"}, "HWND [--timeout MS]"},
+        {L"children", CommandChildren, {}, "HWND"},
+        {L"tree", CommandTree, {}, "HWND"},
+        {L"hit", CommandHit, {}, "X Y"},
+        {L"wait-gone", CommandWaitGone, {L"timeout"}, "CLASS [--timeout MS]"},
+        {L"close", CommandClose, {}, "HWND"},
+        {L"destroy-child", CommandDestroyChild, {}, "HWND"},
+        {L"ssaver", CommandScreenSaver, {}, "get | set 0|1"},
+        {L"display", CommandDisplay, {}, ""},
+        {L"cursor", CommandCursor, {}, ""},
+        {L"sendkey", CommandSendKey, {}, "HWND VK"},
+        {L"syscommand", CommandSysCommand, {L"lparam"}, "HWND SC [--lparam N]"},
+        {L"show-picture", CommandShowPicture, {L"color", L"topmost"}, "--color RRGGBB [--topmost 0|1]"},
     };
     return commands;
 }
@@ -836,7 +997,10 @@ bool OptionsAllowed(const Command& command, const Args& args)
 
 int BadUsage()
 {
-    fputs(kUsage, stderr);
+    fputs("usage: probe COMMAND ARGS [--out FILE]\n", stderr);
+    for (const Command& command : Commands()) {
+        fprintf(stderr, "  %ls %s\n", command.name, command.usage);
+    }
     return kBadUsage;
 }
 

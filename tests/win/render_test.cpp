@@ -377,6 +377,7 @@ public:
     GLint textureInDraw = -1;
     bool texturingInDraw = false;
     float modelViewInDraw[16] = {};
+    float colorInDraw[4] = {};
     int captionX = 0, captionY = 0;
 
     bool Init(float width, float height, bool resetState, bool createResources) override
@@ -397,6 +398,7 @@ public:
         textureInDraw = BoundTexture();
         texturingInDraw = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
         glGetFloatv(GL_MODELVIEW_MATRIX, modelViewInDraw);
+        glGetFloatv(GL_CURRENT_COLOR, colorInDraw);
         if (drawing)
             drawing();
     }
@@ -703,28 +705,18 @@ const Box kInformationLabel{939, 96, 1115, 120};
 const Box kInformationValue{1116, 96, kOverlayWidth - 1, 120};
 const Box kCaption{59, kOverlayHeight - 72, 400, kOverlayHeight - 52};
 
-// How far the font's blank moves the raster position. Under Wine with Mesa it is
-// 0: Wine records empty glyphs as a glBitmap without pixels, which Mesa refuses
-// while compiling the list (GL_OUT_OF_MEMORY), so blanks take no room there.
-int BlankAdvance(const TextFont& font)
+// Under Wine with Mesa the font's blank takes no room: Wine records empty glyphs
+// as a glBitmap without pixels, which Mesa refuses while compiling the list
+// (GL_OUT_OF_MEMORY). The tests give the blank a known advance of its own, an
+// empty one-pixel bitmap, so that the blanks of a field width show as distance.
+constexpr int kBlankAdvance = 8;
+
+void GiveTheBlankAnAdvance(const TextFont& font)
 {
-    glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glRasterPos2f(0.0f, 0.0f);
-    GLfloat before[4] = {}, after[4] = {};
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
-    glCallList(font.listBase + ' ');
-    glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();
-    return static_cast<int>(std::lround(after[0] - before[0]));
+    const GLubyte noPixels[4] = {};
+    glNewList(font.listBase + ' ', GL_COMPILE);
+    glBitmap(1, 1, 0.0f, 0.0f, static_cast<GLfloat>(kBlankAdvance), 0.0f, noPixels);
+    glEndList();
 }
 
 class OverlayRenderTest : public ::testing::Test {
@@ -778,7 +770,7 @@ TEST_F(OverlayRenderTest, BlockWithoutMeasuredRateLeavesOutTheValue)
 
 TEST_F(OverlayRenderTest, MeasuredRateFillsTheValueColumn)
 {
-    const int blank = BlankAdvance(*view->holder.font);
+    GiveTheBlankAnAdvance(*view->holder.font);
     ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR));
     const Image& frame = view->Frame();
     SaveArtifact(frame, "overlay-fps-59.94.bmp");
@@ -787,8 +779,12 @@ TEST_F(OverlayRenderTest, MeasuredRateFillsTheValueColumn)
     // " %10.2f" puts six blanks before "59.94": its "5" starts six blank widths
     // right of the value column (pixel 1119), give or take the glyph's bearing.
     const std::pair<int, int> value = frame.ColumnsInBox(kFpsValue, IsOverlayGrey);
-    EXPECT_GE(value.first, 1119 + 6 * blank) << "blank width " << blank;
-    EXPECT_LE(value.first, 1119 + 6 * blank + 3) << "blank width " << blank;
+    EXPECT_GE(value.first, 1119 + 6 * kBlankAdvance);
+    EXPECT_LE(value.first, 1119 + 6 * kBlankAdvance + 3);
+    // "%4d x %4d" with 1280 x 960: one blank before "960".
+    const std::pair<int, int> dimension = frame.ColumnsInBox(kDimensionValue, IsOverlayGrey);
+    EXPECT_GE(dimension.first, 1119);
+    EXPECT_LE(dimension.first, 1119 + 3);
     EXPECT_EQ(StrayPixels(frame), 0);
 }
 
@@ -883,6 +879,38 @@ TEST_F(CompositionLightingTest, LightingOffForBackdropAndOverlayOnForTheScene)
     const Box bottom{100, 130, kSmallWidth - 100, kSmallHeight / 2 - 10}; // above the overlay block
     EXPECT_EQ(frame.CountInBox(top, IsRed), (top.x1 - top.x0 + 1) * (top.y1 - top.y0 + 1));
     EXPECT_EQ(frame.CountInBox(bottom, IsPureGreen), (bottom.x1 - bottom.x0 + 1) * (bottom.y1 - bottom.y0 + 1));
+}
+
+TEST_F(CompositionLightingTest, ManyFramesLeaveTheStacksAsTheyFoundThem)
+{
+    GLint before[3] = {};
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &before[0]);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &before[1]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &before[2]);
+    // More frames than the attribute stack is deep (16 levels at least).
+    for (int frame = 0; frame < 40; ++frame)
+        ASSERT_EQ(view->Compose(59.94f), static_cast<GLenum>(GL_NO_ERROR)) << "frame " << frame;
+    GLint after[3] = {};
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &after[0]);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &after[1]);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &after[2]);
+    EXPECT_EQ(after[0], before[0]) << "attributes";
+    EXPECT_EQ(after[1], before[1]) << "model-view matrices";
+    EXPECT_EQ(after[2], before[2]) << "projection matrices";
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+}
+
+TEST_F(CompositionLightingTest, SceneDrawsInHalfTransparentWhite)
+{
+    scene->desktop = false;
+    glColor4f(0.2f, 0.3f, 0.4f, 1.0f);
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(scene->colorInDraw[0], 1.0f);
+    EXPECT_EQ(scene->colorInDraw[1], 1.0f);
+    EXPECT_EQ(scene->colorInDraw[2], 1.0f);
+    EXPECT_EQ(scene->colorInDraw[3], 0.5f);
 }
 
 TEST_F(CompositionLightingTest, BackdropPutsTheFirstTextureRowAtTheTop)
