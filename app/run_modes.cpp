@@ -16,6 +16,14 @@ HWND WindowFromValue(std::int64_t value)
     return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
 }
 
+// A dialog that cannot open is a failure of the run, not a quiet end.
+void ShowSettingsFailed(HINSTANCE instance)
+{
+    wchar_t text[260] = {};
+    LoadStringW(instance, IDS_SETTINGS_FAILED, text, 260);
+    MessageBoxW(nullptr, text, L"Fehler", MB_OK | MB_ICONERROR);
+}
+
 void ShowWindowNotFound()
 {
     MessageBoxW(nullptr, L"Das Fenster kann nicht gefunden werden !", L"Vorschau", MB_OK | MB_ICONERROR);
@@ -78,7 +86,10 @@ bool Application::ProcessCommandLine()
             owner = GetForegroundWindow();
         else if (command.owner == DialogOwner::Handle)
             owner = WindowFromValue(command.handle);
-        DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0);
+        // The dialog itself ends only with 1 or 2: -1 means it could not be made,
+        // and 0 that the owner handle is no window.
+        if (DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, SettingsDialog, 0) <= 0)
+            ShowSettingsFailed(instance);
         return false;
     }
     case RunMode::ChangePassword:

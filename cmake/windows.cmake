@@ -20,6 +20,9 @@ set(NIGHTLOOM_WIN_SOURCES
     settings/settings_io.cpp
     settings/display_mode_catalogue.cpp
     ui/settings_dialog.cpp
+    ui/display_page.cpp
+    ui/application_page.cpp
+    ui/about_dialog.cpp
 )
 
 if(MINGW)

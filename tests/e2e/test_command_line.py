@@ -7,6 +7,7 @@ import unittest
 from harness import COMMON_KEY, PREFIX, SCR, SaverTestCase, windows_path
 
 NOT_FOUND = "Das Fenster kann nicht gefunden werden !"
+SETTINGS_TITLE = "Einstellungen zu Nightloom (App)"
 
 
 class ErrorBox(SaverTestCase):
@@ -58,8 +59,17 @@ class QuietExits(SaverTestCase):
         self.assert_exits_without_box("/a", "1234", program=r"C:\Program Files\Night loom\nightloom.scr")
 
     def test_settings_run_writes_no_texture_size(self):
-        for switches in ((), ("/c",), ("/c:1234",)):
-            self.assertEqual(self.session.run_saver(*switches), 1, switches)
+        # Closed through its cancel button, or (with 1234, which is no window)
+        # through the box that says the dialog could not open.
+        for switches, title, button in (((), SETTINGS_TITLE, "2"), (("/c",), SETTINGS_TITLE, "2"),
+                                        (("/c:1234",), "Fehler", "1")):
+            saver = self.session.start_saver(*switches)
+            code, dialog = self.session.probe("dialog", title, "--timeout", "20000", timeout=60)
+            self.assertEqual(code, 0, switches)
+            code, controls = self.session.probe("child-id", dialog["hwnd"], button)
+            self.assertEqual(code, 0, switches)
+            self.session.probe("click", controls["hwnd"])
+            self.assertEqual(saver.wait(timeout=30), 1, switches)
             self.assertIsNone(self.session.reg_query(COMMON_KEY, "OpenGL_MaxTextureSize"), switches)
 
 

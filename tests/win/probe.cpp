@@ -14,6 +14,7 @@
 // Commands() with its name, its options and its usage.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -937,6 +938,251 @@ int CommandShowPicture(const Args& args, Report&)
 }
 
 // ---------------------------------------------------------------------------
+// Dialogs: find one by its exact title, read every control, press buttons and
+// switch tabs as the user's clicks would.
+
+// The tab control keeps its item texts in its own process: the probe lends it
+// memory there to copy them into.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) {
+            address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        }
+    }
+    ~RemoteBuffer()
+    {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+        if (process_) {
+            CloseHandle(process_);
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t length) const
+    {
+        SIZE_T done = 0;
+        return offset + length <= size_ && WriteProcessMemory(process_, At(offset), data, length, &done) && done == length;
+    }
+    bool Read(size_t offset, void* data, size_t length) const
+    {
+        SIZE_T done = 0;
+        return offset + length <= size_ && ReadProcessMemory(process_, At(offset), data, length, &done) && done == length;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+LRESULT SendTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& items)
+{
+    std::wstring text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        text += (i ? L"\n" : L"") + items[i];
+    }
+    return text;
+}
+
+void DescribeTabs(Report& report, HWND tabs)
+{
+    constexpr size_t kTextChars = 260;
+    constexpr size_t kTextOffset = sizeof(TCITEMW);
+    constexpr size_t kRectOffset = kTextOffset + kTextChars * sizeof(wchar_t);
+    RemoteBuffer remote(tabs, kRectOffset + sizeof(RECT));
+    const LRESULT count = SendTimeout(tabs, TCM_GETITEMCOUNT, 0, 0);
+    std::vector<std::wstring> texts;
+    std::vector<std::wstring> rects;
+    for (LRESULT i = 0; remote.Ok() && i < count; ++i) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(kTextOffset));
+        item.cchTextMax = static_cast<int>(kTextChars);
+        wchar_t text[kTextChars] = {};
+        RECT rect = {};
+        if (!remote.Write(0, &item, sizeof item) || !remote.Write(kTextOffset, text, sizeof text) ||
+            SendTimeout(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(0))) <= 0 ||
+            !remote.Read(kTextOffset, text, sizeof text) ||
+            SendTimeout(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote.At(kRectOffset))) <= 0 ||
+            !remote.Read(kRectOffset, &rect, sizeof rect)) {
+            break;
+        }
+        text[kTextChars - 1] = L'\0';
+        texts.emplace_back(text);
+        MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        rects.push_back(JoinNumbers({rect.left, rect.top, rect.right, rect.bottom}));
+    }
+    report.Add(L"items", JoinLines(texts));
+    report.Add(L"itemrects", JoinLines(rects));
+    report.AddNumber(L"selected", SendTimeout(tabs, TCM_GETCURSEL, 0, 0));
+}
+
+void DescribeComboBox(Report& report, HWND combo)
+{
+    const LRESULT count = SendTimeout(combo, CB_GETCOUNT, 0, 0);
+    std::vector<std::wstring> items;
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendTimeout(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::vector<wchar_t> text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendTimeout(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        items.emplace_back(text.data());
+    }
+    report.Add(L"items", JoinLines(items));
+    report.AddNumber(L"selected", SendTimeout(combo, CB_GETCURSEL, 0, 0));
+}
+
+void DescribeControl(Report& report, HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    const std::wstring kind = ClassOf(control);
+    report.AddNumber(L"hwnd", HandleNumber(control));
+    report.AddNumber(L"parent", HandleNumber(GetParent(control)));
+    report.AddNumber(L"id", static_cast<long long>(GetWindowLongPtrW(control, GWLP_ID)));
+    report.Add(L"class", kind);
+    report.Add(L"text", ControlText(control));
+    report.AddNumber(L"visible", IsWindowVisible(control) ? 1 : 0);
+    report.AddNumber(L"enabled", IsWindowEnabled(control) ? 1 : 0);
+    report.Add(L"rect", JoinNumbers({rect.left, rect.top, rect.right, rect.bottom}));
+    report.Add(L"style", L"0x" + Hex(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE)), 8));
+    if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+        report.AddNumber(L"check", SendTimeout(control, BM_GETCHECK, 0, 0));
+    } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
+        DescribeComboBox(report, control);
+    } else if (_wcsicmp(kind.c_str(), L"SysTabControl32") == 0) {
+        DescribeTabs(report, control);
+    }
+}
+
+int CommandDialog(const Args& args, Report& report)
+{
+    DWORD timeout = 0;
+    if (args.words.size() != 2 || !OptionalMilliseconds(args, L"timeout", kDefaultTimeoutMs, timeout)) {
+        return kBadUsage;
+    }
+    HWND dialog = nullptr;
+    if (!WaitFor(timeout, [&] {
+            dialog = FindTopLevel(kDialogClass, &args.words[1]);
+            return dialog != nullptr && IsWindowVisible(dialog);
+        })) {
+        report.Add(L"error", L"no visible dialog with this title appeared");
+        return kNotFound;
+    }
+    DescribeWindow(report, dialog);
+    report.AddNumber(L"owner", HandleNumber(GetWindow(dialog, GW_OWNER)));
+    report.AddNumber(L"enabled", IsWindowEnabled(dialog) ? 1 : 0);
+    return kSuccess;
+}
+
+// Every descendant of the window, in the system's order.
+int CommandControls(const Args& args, Report& report)
+{
+    HWND window = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], window)) {
+        return kBadUsage;
+    }
+    if (!IsWindow(window)) {
+        report.Add(L"error", L"no such window");
+        return kNotFound;
+    }
+    std::vector<HWND> controls;
+    EnumChildWindows(window, [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&controls));
+    std::vector<Report> described;
+    for (HWND control : controls) {
+        described.emplace_back();
+        DescribeControl(described.back(), control);
+    }
+    report.AddList(L"controls", described);
+    return kSuccess;
+}
+
+// Posted, so that a button opening a modal box does not hold the probe.
+int CommandClick(const Args& args, Report& report)
+{
+    HWND button = nullptr;
+    if (args.words.size() != 2 || !ParseWindow(args.words[1], button)) {
+        return kBadUsage;
+    }
+    const bool posted = PostMessageW(button, BM_CLICK, 0, 0) != 0;
+    report.AddNumber(L"posted", posted ? 1 : 0);
+    return posted ? kSuccess : kNotFound;
+}
+
+// TCM_SETCURFOCUS sends the same notifications as a click on the tab.
+int CommandTab(const Args& args, Report& report)
+{
+    HWND tabs = nullptr;
+    long long index = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], tabs) || !ParseInteger(args.words[2], index)) {
+        return kBadUsage;
+    }
+    SendTimeout(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+    report.AddNumber(L"selected", SendTimeout(tabs, TCM_GETCURSEL, 0, 0));
+    return kSuccess;
+}
+
+// A dialog's control by its id.
+int CommandChildId(const Args& args, Report& report)
+{
+    HWND dialog = nullptr;
+    long long id = 0;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], dialog) || !ParseInteger(args.words[2], id)) {
+        return kBadUsage;
+    }
+    HWND control = GetDlgItem(dialog, static_cast<int>(id));
+    if (!control) {
+        report.Add(L"error", L"no control with this id");
+        return kNotFound;
+    }
+    DescribeControl(report, control);
+    return kSuccess;
+}
+
+// Lets a screenshot show a disabled control as it looks when enabled.
+int CommandEnable(const Args& args, Report& report)
+{
+    HWND control = nullptr;
+    if (args.words.size() != 3 || !ParseWindow(args.words[1], control) ||
+        (args.words[2] != L"0" && args.words[2] != L"1")) {
+        return kBadUsage;
+    }
+    EnableWindow(control, args.words[2] == L"1");
+    report.AddNumber(L"enabled", IsWindowEnabled(control) ? 1 : 0);
+    return kSuccess;
+}
+
+int CommandForeground(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    report.AddNumber(L"hwnd", HandleNumber(GetForegroundWindow()));
+    return kSuccess;
+}
+
+// ---------------------------------------------------------------------------
 // Dispatch.
 
 using CommandFunction = int (*)(const Args&, Report&);
@@ -968,6 +1214,13 @@ const std::vector<Command>& Commands()
         {L"sendkey", CommandSendKey, {}, "HWND VK"},
         {L"syscommand", CommandSysCommand, {L"lparam"}, "HWND SC [--lparam N]"},
         {L"show-picture", CommandShowPicture, {L"color", L"topmost"}, "--color RRGGBB [--topmost 0|1]"},
+        {L"dialog", CommandDialog, {L"timeout"}, "TITLE [--timeout MS]"},
+        {L"controls", CommandControls, {}, "HWND"},
+        {L"child-id", CommandChildId, {}, "HWND ID"},
+        {L"click", CommandClick, {}, "HWND"},
+        {L"tab", CommandTab, {}, "HWND INDEX"},
+        {L"enable", CommandEnable, {}, "HWND 0|1"},
+        {L"foreground", CommandForeground, {}, ""},
     };
     return commands;
 }

@@ -57,6 +57,7 @@ TEST_F(SaverResources, StringTableTextsAreExact)
         {3200, L"Sind sie sicher?"},
         {3202, L"Einstellungen zur\u00fccksetzen"},
         {3203, L"Die Einstellungen werden zur\u00fcckgesetzt."},
+        {3204, L"Die Einstellungen k\u00f6nnen nicht angezeigt werden !\n\nDas Programm wird beendet !"},
         {3301, L"Anzeige"},
         {3302, L"Anwendung"},
         {3400, L"%d x %d Pixel"},
