@@ -119,13 +119,14 @@ void DrawInformationOverlay(SceneHolder& holder, float fps)
     scene.DrawCaption(holder.font, layout.captionX, layout.captionY);
     SetOverlayTextColor(scene);
 
+    wchar_t value[kTextCapacity];
     if (scene.ClearsEachFrame()) {
         RenderText(holder.font, layout.labelX, layout.fpsY, L"Frames per Sek.(fps):");
-        if (fps > 0.0f)
-            RenderText(holder.font, layout.valueX, layout.fpsY, L" %10.2f", static_cast<double>(fps));
+        if (fps > 0.0f && FormatFrameRate(fps, value) > 0)
+            RenderText(holder.font, layout.valueX, layout.fpsY, L"%ls", value);
     }
     RenderText(holder.font, layout.labelX, layout.dimensionY, L"Dimension:");
-    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%4d x %4d", static_cast<int>(holder.width),
-               static_cast<int>(holder.height));
+    FormatDimension(holder.width, holder.height, value);
+    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%ls", value);
     RenderText(holder.font, layout.labelX, layout.headingY, L"Informationen:");
 }
