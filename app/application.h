@@ -102,7 +102,9 @@ private:
     bool BuildRegistryPaths();
     void OpenStores(RegistryStore& program, RegistryStore& common);
     void MeasureScreen(HDC desktopContext);
+    void CaptureDesktopSnapshot(bool preview);
     bool PrepareDrawing(bool preview);
+    void CreateDesktopTexture();
     void ChooseWindowGeometry();
     bool PrepareEngine();
     bool FailWindowCreation();

@@ -119,6 +119,8 @@ bool Application::CreateApplicationWindow()
         return false;
     }
 
+    if (settings.ShowDesktop)
+        CreateDesktopTexture();
     glEnable(GL_TEXTURE_2D);
     GLint maxTextureSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);

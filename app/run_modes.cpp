@@ -117,6 +117,7 @@ bool Application::ProcessCommandLine()
 
 bool Application::PrepareDrawing(bool preview)
 {
+    CaptureDesktopSnapshot(preview);
     if (!CreateApplicationWindow())
         return false;
     if (preview)

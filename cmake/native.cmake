@@ -20,6 +20,36 @@ target_compile_options(artgen PRIVATE -Wall -Wextra -Wpedantic -Werror -O2 -ffp-
 
 add_subdirectory(tests/native)
 
+# libFuzzer targets, built by clang in their own sub-build when clang can link a
+# fuzzer with the sanitizers; tests/CMakeLists.txt runs each briefly.
+set(NIGHTLOOM_FUZZ_DIR ${CMAKE_BINARY_DIR}/fuzz)
+set(NIGHTLOOM_FUZZ_TARGETS command_line value_mapping text clock overlay)
+find_program(NIGHTLOOM_CLANGXX NAMES clang++)
+set(NIGHTLOOM_FUZZ OFF)
+if(NIGHTLOOM_CLANGXX)
+    execute_process(
+        COMMAND ${NIGHTLOOM_CLANGXX} -fsanitize=fuzzer,address,undefined ${CMAKE_SOURCE_DIR}/tests/fuzz/probe.cpp
+            -o ${CMAKE_BINARY_DIR}/fuzz-probe
+        RESULT_VARIABLE probe_status OUTPUT_QUIET ERROR_QUIET)
+    if(probe_status EQUAL 0)
+        set(NIGHTLOOM_FUZZ ON)
+    endif()
+endif()
+if(NIGHTLOOM_FUZZ)
+    ExternalProject_Add(fuzzers
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz
+        BINARY_DIR ${NIGHTLOOM_FUZZ_DIR}
+        CMAKE_ARGS
+            -G Ninja
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            -DCMAKE_CXX_COMPILER=${NIGHTLOOM_CLANGXX}
+        BUILD_ALWAYS ON
+        INSTALL_COMMAND ""
+    )
+else()
+    message(STATUS "No clang with libFuzzer (packages clang, libclang-rt-dev): fuzzers not built")
+endif()
+
 # The Windows program, its Win32 tests and the developer tools for Windows, in
 # the build type chosen here.
 if(CMAKE_BUILD_TYPE)

@@ -5,6 +5,7 @@ set(NIGHTLOOM_WIN_SOURCES
     app/application.cpp
     app/frame_loop.cpp
     app/run_modes.cpp
+    app/desktop_snapshot.cpp
     app/render_setup.cpp
     app/settings_io.cpp
     app/frame_clock_win.cpp
@@ -23,6 +24,7 @@ set(NIGHTLOOM_WIN_SOURCES
     image/default_image.cpp
     image/dib_section.cpp
     image/texture_loader.cpp
+    image/desktop_capture.cpp
     settings/registry_store.cpp
     settings/settings_io.cpp
     settings/display_mode_catalogue.cpp

@@ -3,9 +3,12 @@
 // the platform's description of it, and the colour for plain pictures.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "settings/settings.h"
 
 class IImageState;
+struct CapturePlan;
 
 struct ImageHolder {
     IImageState* source = NewImageSource();
@@ -29,6 +32,13 @@ struct ImageHolder {
     // order (alpha 255 at 32 bits). False without a bitmap, below 24 bits per
     // pixel, or when the pixels cannot be read or written back.
     bool SwapRedBlue();
+
+    // Replaces the bitmap with a snapshot of the screen: the primary monitor, or
+    // the virtual screen when there are several and primaryOnly is false, each
+    // side at most its limit (0: none). False, and no bitmap, when it fails.
+    bool CaptureDesktop(bool primaryOnly, std::int32_t maxWidth, std::int32_t maxHeight);
+    // The copy itself, for measurements the caller chose.
+    bool CaptureScreen(const CapturePlan& plan);
 
 private:
     static IImageState* NewImageSource();

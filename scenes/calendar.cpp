@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/text.h"
+
 const wchar_t kMonthNames[12][10] = {
     L"Januar", L"Februar", L"M\u00e4rz", L"April", L"Mai", L"Juni",
     L"Juli", L"August", L"September", L"Oktober", L"November", L"Dezember",
@@ -33,7 +35,15 @@ int DayInCell(int column, int row, int firstColumn)
 
 void FormatClockField(int value, wchar_t (&field)[3])
 {
-    std::swprintf(field, 3, value < 10 ? L"0%d" : L"%d", value);
+    // Written digit by digit: a formatted value of three or more characters
+    // would not fit, and the runtimes leave such a field unterminated.
+    if (value < 0 || value > 99) {
+        CopyText(field, 3, L"--");
+        return;
+    }
+    field[0] = static_cast<wchar_t>(L'0' + value / 10);
+    field[1] = static_cast<wchar_t>(L'0' + value % 10);
+    field[2] = L'\0';
 }
 
 void FormatClock(int hour, int minute, int second, wchar_t (&text)[16])

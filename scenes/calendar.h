@@ -16,7 +16,7 @@ int FirstWeekdayColumn(int dayOfWeek, int day);
 // a number outside 1..DaysInMonth means an empty cell.
 int DayInCell(int column, int row, int firstColumn);
 
-// Two digits, with a leading zero below 10.
+// Two digits, with a leading zero below 10; "--" for a value outside 0..99.
 void FormatClockField(int value, wchar_t (&field)[3]);
 // "09:05:30".
 void FormatClock(int hour, int minute, int second, wchar_t (&text)[16]);

@@ -82,7 +82,9 @@ bool SceneHolder::ComposeFrame(float fps)
         glLoadIdentity();
     }
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
-    if (scene->ShowsDesktop())
+    // Without a snapshot texture the quad would be drawn untextured in the
+    // current colour, a glaring white: the cleared background shows instead.
+    if (scene->ShowsDesktop() && desktopTexture != 0)
         DrawDesktopBackdrop();
 
     scene->Draw();
@@ -117,13 +119,14 @@ void DrawInformationOverlay(SceneHolder& holder, float fps)
     scene.DrawCaption(holder.font, layout.captionX, layout.captionY);
     SetOverlayTextColor(scene);
 
+    wchar_t value[kTextCapacity];
     if (scene.ClearsEachFrame()) {
         RenderText(holder.font, layout.labelX, layout.fpsY, L"Frames per Sek.(fps):");
-        if (fps > 0.0f)
-            RenderText(holder.font, layout.valueX, layout.fpsY, L" %10.2f", static_cast<double>(fps));
+        if (fps > 0.0f && FormatFrameRate(fps, value) > 0)
+            RenderText(holder.font, layout.valueX, layout.fpsY, L"%ls", value);
     }
     RenderText(holder.font, layout.labelX, layout.dimensionY, L"Dimension:");
-    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%4d x %4d", static_cast<int>(holder.width),
-               static_cast<int>(holder.height));
+    FormatDimension(holder.width, holder.height, value);
+    RenderText(holder.font, layout.valueX, layout.dimensionY, L"%ls", value);
     RenderText(holder.font, layout.labelX, layout.headingY, L"Informationen:");
 }

@@ -127,6 +127,12 @@ class SaverSession(launcher.WineSession):
 
     # Programs -------------------------------------------------------------
 
+    def restart_wine(self):
+        """A fresh wineserver and desktop process, which read Wine's own
+        settings and measure the screens anew."""
+        launcher.stop_wineserver(self.env)
+        launcher.start_wineserver(self.env)
+
     def start_saver(self, *switches, desktop=None):
         return self.start(*in_desktop(desktop), SCR, *switches)
 

@@ -84,10 +84,9 @@ class PictureScenesFullScreen(SaverTestCase):
             self.assertGreater((brightness(rgb) < 20).mean(), 0.5, "%s: not mostly black" % path)
             self.assertGreater(lit.mean(), 0.005, "%s: too few butterflies in view" % path)
             self.assertGreater((lit & (saturation(rgb) > 60)).sum(), lit.sum() * 0.3, "%s: no colours" % path)
-        # They sink: the light's centre of gravity moves down (rows grow).
-        rows_a = numpy.nonzero(brightness(a) > 60)[0].mean()
-        rows_b = numpy.nonzero(brightness(b) > 60)[0].mean()
-        self.assertGreater(rows_b, rows_a - 40, "%s: the butterflies rise" % path)
+        # Which way they go is the motion tests' business: a near butterfly
+        # leaving at the bottom while a far one enters at the top moves the
+        # light's centre of gravity up, so the screenshots cannot tell.
 
     def test_wuerfel_glowing_cube_in_the_middle(self):
         a, b, path = self.run_scene(1, "wuerfel")

@@ -98,6 +98,20 @@ TEST(Calendar, ClockFieldsHaveTwoDigits)
     EXPECT_STREQ(field, L"10");
 }
 
+// Found by fuzz_clock: a value of three characters or more left the field
+// without terminator, and the clock text read past it.
+TEST(Calendar, ClockFieldOutOfRangeStaysTwoCharacters)
+{
+    wchar_t field[3];
+    FormatClockField(100, field);
+    EXPECT_STREQ(field, L"--");
+    FormatClockField(-1, field);
+    EXPECT_STREQ(field, L"--");
+    wchar_t text[16];
+    FormatClock(65535, 5, -2147483647 - 1, text);
+    EXPECT_STREQ(text, L"--:05:--");
+}
+
 TEST(Calendar, NamesAreGerman)
 {
     EXPECT_STREQ(kMonthNames[2], L"M\u00e4rz");

@@ -11,16 +11,16 @@ namespace {
 TEST(OverlayText, FrameRateFillsTheFieldWidth)
 {
     wchar_t text[kTextCapacity];
-    EXPECT_EQ(FormatTextF(text, L" %10.2f", 59.94), 11);
+    EXPECT_EQ(FormatFrameRate(59.94f, text), 11);
     EXPECT_STREQ(text, L"      59.94");
 }
 
 TEST(OverlayText, Dimension)
 {
     wchar_t text[kTextCapacity];
-    FormatTextF(text, L"%4d x %4d", 1280, 1024);
+    FormatDimension(1280.0f, 1024.0f, text);
     EXPECT_STREQ(text, L"1280 x 1024");
-    FormatTextF(text, L"%4d x %4d", 152, 1);
+    FormatDimension(152.0f, 1.0f, text);
     EXPECT_STREQ(text, L" 152 x    1");
 }
 

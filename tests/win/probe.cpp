@@ -854,8 +854,17 @@ int CommandSysCommand(const Args& args, Report& report)
 }
 
 // ---------------------------------------------------------------------------
-// show-picture: a solid colour over the whole primary screen, so that a
-// desktop snapshot has something known to capture.
+// show-picture: a known picture over the whole virtual screen, so that a
+// desktop snapshot has something to capture (Wine captures only what Wine
+// windows show). Either one colour, or four quadrants whose top and bottom and
+// left and right all differ, so a flipped or mirrored snapshot shows.
+
+const COLORREF kQuadrantColours[4] = {
+    RGB(230, 40, 40),  // top left
+    RGB(40, 200, 40),  // top right
+    RGB(40, 40, 230),  // bottom left
+    RGB(230, 230, 40), // bottom right
+};
 
 bool ParseColour(std::wstring text, COLORREF& colour)
 {
@@ -871,13 +880,59 @@ bool ParseColour(std::wstring text, COLORREF& colour)
     return true;
 }
 
+void FillRectWith(HDC dc, const RECT& rect, COLORREF colour)
+{
+    HBRUSH brush = CreateSolidBrush(colour);
+    if (brush) {
+        FillRect(dc, &rect, brush);
+        DeleteObject(brush);
+    }
+}
+
+void PaintPicture(HWND window, bool quadrants, COLORREF colour)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client = {};
+    GetClientRect(window, &client);
+    if (!quadrants) {
+        FillRectWith(dc, client, colour);
+    } else {
+        const LONG midX = client.right / 2;
+        const LONG midY = client.bottom / 2;
+        FillRectWith(dc, {0, 0, midX, midY}, kQuadrantColours[0]);
+        FillRectWith(dc, {midX, 0, client.right, midY}, kQuadrantColours[1]);
+        FillRectWith(dc, {0, midY, midX, client.bottom}, kQuadrantColours[2]);
+        FillRectWith(dc, {midX, midY, client.right, client.bottom}, kQuadrantColours[3]);
+    }
+    EndPaint(window, &paint);
+}
+
+struct PictureStyle {
+    bool quadrants;
+    COLORREF colour;
+};
+
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
+    switch (message) {
+    case WM_CREATE:
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        return 0;
+    case WM_PAINT: {
+        const auto* style = reinterpret_cast<const PictureStyle*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        PaintPicture(window, style && style->quadrants, style ? style->colour : 0);
         return 0;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 int RunMessageLoop()
@@ -896,45 +951,75 @@ int RunMessageLoop()
     }
 }
 
-int ShowPicture(COLORREF colour, bool topmost)
+int ShowPicture(PictureStyle style, bool topmost)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    HBRUSH brush = CreateSolidBrush(colour);
-    if (!brush) {
-        return kNotFound;
-    }
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = PictureWindowProc;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = brush;
     windowClass.lpszClassName = kPictureClass;
     if (!RegisterClassExW(&windowClass)) {
-        DeleteObject(brush);
         return kNotFound;
     }
     const DWORD exStyle = WS_EX_TOOLWINDOW | (topmost ? WS_EX_TOPMOST : 0);
-    HWND window = CreateWindowExW(exStyle, kPictureClass, kPictureClass, WS_POPUP | WS_VISIBLE, 0, 0,
-        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(exStyle, kPictureClass, kPictureClass, WS_POPUP | WS_VISIBLE,
+        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr, nullptr, instance,
+        &style);
     int result = kNotFound;
     if (window) {
         UpdateWindow(window);
         result = RunMessageLoop();
     }
     UnregisterClassW(kPictureClass, instance);
-    DeleteObject(brush);
     return result;
 }
 
 int CommandShowPicture(const Args& args, Report&)
 {
-    COLORREF colour = 0;
+    PictureStyle style = {args.Has(L"quadrants"), 0};
     const std::wstring topmost = args.Has(L"topmost") ? args.Get(L"topmost") : L"1";
-    if (args.words.size() != 1 || !ParseColour(args.Get(L"color"), colour) || (topmost != L"0" && topmost != L"1")) {
+    if (args.words.size() != 1 || style.quadrants == args.Has(L"color") ||
+        (style.quadrants && args.Get(L"quadrants") != L"1") ||
+        (!style.quadrants && !ParseColour(args.Get(L"color"), style.colour)) ||
+        (topmost != L"0" && topmost != L"1")) {
         return kBadUsage;
     }
-    return ShowPicture(colour, topmost == L"1");
+    return ShowPicture(style, topmost == L"1");
+}
+
+// monitors: what the program sees of the screens.
+BOOL CALLBACK ReportMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto* rects = reinterpret_cast<std::vector<std::wstring>*>(data);
+        const RECT& r = info.rcMonitor;
+        rects->push_back(JoinNumbers({r.left, r.top, r.right, r.bottom}) +
+                         ((info.dwFlags & MONITORINFOF_PRIMARY) ? L"*" : L""));
+    }
+    return TRUE;
+}
+
+int CommandMonitors(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    report.AddNumber(L"count", GetSystemMetrics(SM_CMONITORS));
+    report.Add(L"virtual", JoinNumbers({GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)}));
+    std::vector<std::wstring> rects;
+    EnumDisplayMonitors(nullptr, nullptr, ReportMonitor, reinterpret_cast<LPARAM>(&rects));
+    std::wstring joined;
+    for (const std::wstring& rect : rects) {
+        joined += (joined.empty() ? L"" : L" ") + rect;
+    }
+    report.Add(L"monitors", joined);
+    return kSuccess;
 }
 
 // ---------------------------------------------------------------------------
@@ -1213,7 +1298,9 @@ const std::vector<Command>& Commands()
         {L"cursor", CommandCursor, {}, ""},
         {L"sendkey", CommandSendKey, {}, "HWND VK"},
         {L"syscommand", CommandSysCommand, {L"lparam"}, "HWND SC [--lparam N]"},
-        {L"show-picture", CommandShowPicture, {L"color", L"topmost"}, "--color RRGGBB [--topmost 0|1]"},
+        {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"topmost"},
+         "--color RRGGBB | --quadrants 1 [--topmost 0|1]"},
+        {L"monitors", CommandMonitors, {}, ""},
         {L"dialog", CommandDialog, {L"timeout"}, "TITLE [--timeout MS]"},
         {L"controls", CommandControls, {}, "HWND"},
         {L"child-id", CommandChildId, {}, "HWND ID"},

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "image/image_holder.h"
+#include "image/texture_loader.h"
 #include "render/text_font.h"
 #include "scenes/kalender.h"
 #include "scenes/outline_font.h"
@@ -657,6 +659,28 @@ TEST_F(CompositionLightingTest, WithoutDesktopNoTextureIsBoundAndTexturingEndsOf
     EXPECT_EQ(view->Frame().Count(IsPureGreen), 0);
     EXPECT_EQ(scene->lightingLog, "D+U+T-C-T-U-");
     glDeleteTextures(1, &own);
+}
+
+// The capture failed: the holder has no snapshot, the texture step makes no
+// texture, and the frame keeps its cleared black instead of an untextured quad
+// in the current colour (white).
+TEST_F(CompositionLightingTest, FailedCaptureLeavesTheClearedBlack)
+{
+    scene->lighting = false;
+    scene->info = false;
+    glDisable(GL_LIGHTING);
+    ImageHolder snapshot;
+    ASSERT_FALSE(snapshot.CaptureDesktop(true, -1, -1));
+    TextureLoader loader = {&snapshot, Linear};
+    view->holder.desktopTexture = CreateTexture(&loader);
+    EXPECT_EQ(view->holder.desktopTexture, 0u);
+    glEnable(GL_TEXTURE_2D); // as the render window leaves it after the set-up
+
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "composition-failed-capture.bmp");
+    EXPECT_EQ(frame.Count(IsBlack), kSmallWidth * kSmallHeight);
+    EXPECT_EQ(scene->textureInDraw, 0);
 }
 
 // =================================================================================

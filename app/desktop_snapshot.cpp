@@ -1,0 +1,28 @@
+// The desktop behind the scene: the snapshot at start-up and its texture.
+#include "app/application.h"
+#include "image/capture_geometry.h"
+#include "image/image_holder.h"
+#include "image/texture_loader.h"
+#include "scenes/scene_holder.h"
+
+// Taken before the render window exists, so the window is not in it, and before
+// any display switch, so it shows the desktop as the user left it.
+void Application::CaptureDesktopSnapshot(bool preview)
+{
+    if (!settings.ShowDesktop || !desktopImage)
+        return;
+    const DesktopCaptureRequest request =
+        ChooseDesktopCapture(preview, Use1Monitor, SwitchDisplay, settings.OpenGL_MaxTextureSize);
+    if (desktopImage->CaptureDesktop(request.primaryOnly, request.sideLimit, request.sideLimit))
+        desktopImage->SwapRedBlue();
+}
+
+// A failed capture leaves the holder empty and the texture name 0, so the frame
+// shows no backdrop.
+void Application::CreateDesktopTexture()
+{
+    if (!desktopImage || !sceneHolder)
+        return;
+    TextureLoader loader = {desktopImage, Linear};
+    sceneHolder->desktopTexture = CreateTexture(&loader);
+}

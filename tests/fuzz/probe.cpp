@@ -1,0 +1,8 @@
+// Compiled once at configure time: the fuzzers are built only when this links.
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t)
+{
+    return 0;
+}
