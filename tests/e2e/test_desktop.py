@@ -36,11 +36,11 @@ class DesktopCase(SaverTestCase):
         self.assert_corners(shot, QUADRANTS, "the known picture itself")
         return shot
 
-    def run_saver(self, name):
+    def run_saver(self, name, settle=2.0):
         saver = self.session.start_saver("/s")
         window = self.session.wait_for_window("DriftlanternsApp")
         self.assertIsNotNone(window, "no render window")
-        time.sleep(2.0)
+        time.sleep(settle)
         self.assertIsNone(saver.poll(), "the saver ended by itself")
         shot = self.session.screenshot(name)
         self.session.probe("sendkey", window["hwnd"], "27")
@@ -121,6 +121,33 @@ class BackdropInEveryScene(DesktopCase):
                                        "%s at %.1f in %s of %s" % (colour, factor, box, shot.path))
                     self.assertLess(shot.count(at_brightness(colour, other), box), 0.1 * area,
                                     "%s at %.1f in %s of %s" % (colour, other, box, shot.path))
+
+
+def darker_than(desktop, shot, margin=60):
+    """Where the scene took the desktop's place instead of adding to it: some
+    channel far below the desktop's own there, which adding light never gives."""
+    return (desktop.pixels - shot.pixels > margin).any(axis=2)
+
+
+class SilhouettesCoverTheDesktop(DesktopCase):
+    """Light added over the desktop only brightens it; only a silhouette cut
+    out first lets the cube's lettering and the butterflies' dark wings show
+    darker than the desktop behind them."""
+    # Scene number, name, seconds to wait (the butterflies start above the view
+    # and need a while to sink into it), and the least number of pixels where
+    # the scene must have replaced the desktop.
+    SCENES = ((1, "wuerfel", 2.0, 10000), (5, "butterfly", 6.0, 1500))
+
+    def test_cube_and_butterflies_hide_the_desktop_behind_them(self):
+        if not scene_pictures_built():
+            self.skipTest("the scene pictures are not in this build's resources yet")
+        desktop = self.show_known_picture("silhouettes-known-picture")
+        for number, name, settle, least in self.SCENES:
+            with self.subTest(scene=name):
+                self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", number)
+                _, shot = self.run_saver("silhouettes-%s" % name, settle)
+                replaced = int(darker_than(desktop, shot).sum())
+                self.assertGreater(replaced, least, "the desktop shows through in %s" % shot.path)
 
 
 class TwoMonitors(DesktopCase):
