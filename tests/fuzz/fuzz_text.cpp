@@ -31,13 +31,13 @@ std::wstring ConsumeLiteral(FuzzedDataProvider& input)
 std::wstring ConsumeFieldSpec(FuzzedDataProvider& input)
 {
     static const wchar_t* const flags[] = {L"", L"-", L"0", L"+", L" ", L"#"};
-    std::wstring spec = L"%";
-    spec += flags[input.ConsumeIntegralInRange<int>(0, 5)];
+    std::wstring field = L"%";
+    field += flags[input.ConsumeIntegralInRange<int>(0, 5)];
     if (input.ConsumeBool())
-        spec += std::to_wstring(input.ConsumeIntegralInRange<int>(1, 400));
+        field += std::to_wstring(input.ConsumeIntegralInRange<int>(1, 400));
     if (input.ConsumeBool())
-        spec += L"." + std::to_wstring(input.ConsumeIntegralInRange<int>(0, 400));
-    return spec;
+        field += L"." + std::to_wstring(input.ConsumeIntegralInRange<int>(0, 400));
+    return field;
 }
 
 std::wstring ConsumeFormat(FuzzedDataProvider& input, const wchar_t* conversion)
