@@ -1,0 +1,155 @@
+// Thirty days of frames at 60 per second, simulated: a saver left running for a
+// month must still pace its frames to 1/60 s and move every scene by the same
+// small steps as in its first minute. Float seconds or degrees that grow with
+// the run stop changing by such steps after hours or days. (Nebel's layers and
+// the Kalender's rocking are reset by comparisons every frame and cannot grow.)
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+
+#include "app/frame_clock.h"
+#include "scenes/butterfly.h"
+#include "scenes/sterne.h"
+#include "scenes/wuerfel.h"
+
+namespace {
+
+constexpr std::uint64_t kSecondsIn30Days = 60ull * 60 * 24 * 30;
+constexpr std::uint64_t kFramesIn30Days = 60 * kSecondsIn30Days; // 155,520,000
+
+Settings settings{};
+
+// How far an angle kept within a turn moved, as a signed amount below half a turn.
+float TurnedBy(float before, float after)
+{
+    return std::remainder(after - before, 360.0f);
+}
+
+// A 10 MHz counter, as Windows reports it, that moves on by a little more than
+// one frame period at every reading: each Tick releases its frame on its first
+// reading while the clock keeps its precision, so a month of frames costs one
+// reading each. A clock that has lost precision needs more.
+class FrameStepCounter final : public TimeSource {
+public:
+    static constexpr std::uint64_t kFrequency = 10000000;
+    static constexpr std::uint64_t kStep = 166700; // 16.67 ms
+
+    std::uint64_t now = kSecondsIn30Days * kFrequency; // up for a month already
+    std::uint64_t reads = 0;
+
+    bool QueryFrequency(std::uint64_t& ticksPerSecond) override
+    {
+        ticksPerSecond = kFrequency;
+        return true;
+    }
+    std::uint64_t QueryCounter() override
+    {
+        ++reads;
+        return now += kStep;
+    }
+    std::uint64_t QueryTickCount() override { return QueryCounter(); }
+};
+
+// The clock paces a month of frames exactly as its first, and the step the
+// loop hands the scenes stays one frame.
+TEST(LongRun, FrameClockKeepsPacingAndRateFor30Days)
+{
+    FrameStepCounter counter;
+    FrameClock clock(60.0f, counter);
+    // The first frame is due one period after the clock's Reset reading, which
+    // this counter places a step after its creation: it waits three readings.
+    clock.Tick();
+    const std::uint64_t readsAtStart = counter.reads;
+    std::uint64_t rollOvers = 0;
+    float previousFps = 0.0f;
+    for (std::uint64_t frame = 1; frame < kFramesIn30Days; ++frame) {
+        const std::uint64_t readsBefore = counter.reads;
+        clock.Tick();
+        if (counter.reads - readsBefore != 1) {
+            FAIL() << "frame " << frame << " (day " << frame / (60 * 60 * 60 * 24) << ") waited for "
+                   << counter.reads - readsBefore << " readings instead of one period";
+        }
+        // The first window holds the wait for the first frame; from then on
+        // every window measures the pacing alone.
+        if (frameTiming.measuredFps != previousFps) {
+            ++rollOvers;
+            if (previousFps != 0.0f && std::fabs(frameTiming.measuredFps - 60.0f) > 0.1f)
+                FAIL() << "frame " << frame << ": measured " << frameTiming.measuredFps << " fps";
+            previousFps = frameTiming.measuredFps;
+        }
+    }
+    EXPECT_NEAR(TimeStep(frameTiming.measuredFps, clock.rate), 1.0f, 0.002f);
+    // A window closes every 60 frames of 16.67 ms and measures the same rate
+    // each time: the first window and the second are the changes seen.
+    EXPECT_EQ(rollOvers, 2u);
+    EXPECT_EQ(counter.reads - readsAtStart, kFramesIn30Days - 1);
+}
+
+// Wuerfel and Sterne scale by the step, so a month is driven in steps of five
+// seconds at once (a star still travels less than the radius per call), then
+// checked frame by frame: every angle stays within a turn and moves by its
+// per-frame amount.
+constexpr float kFramesPerCall = 300.0f;
+
+TEST(LongRun, WuerfelAnglesAfter30Days)
+{
+    Wuerfel wuerfel(&settings);
+    wuerfel.InitState(true, true);
+    for (std::uint64_t frame = 0; frame < kFramesIn30Days; frame += 300)
+        wuerfel.Advance(kFramesPerCall);
+    for (int frame = 0; frame < 3600; ++frame) {
+        const float x = wuerfel.rotX, y = wuerfel.rotY;
+        wuerfel.Advance(1.0f);
+        ASSERT_LT(std::fabs(wuerfel.rotX), 360.0f);
+        ASSERT_LT(std::fabs(wuerfel.rotY), 360.0f);
+        ASSERT_NEAR(TurnedBy(x, wuerfel.rotX), 0.1f, 1e-4f) << frame;
+        ASSERT_NEAR(TurnedBy(y, wuerfel.rotY), 0.2f, 1e-4f) << frame;
+    }
+}
+
+// Every call of Butterfly::Advance is one frame whatever the step, so a month
+// is 155 million calls. The heading of each butterfly follows the same code;
+// one butterfly, respawned with new turn rates all month, carries it.
+TEST(LongRun, ButterflyHeadingFrameByFrameFor30Days)
+{
+    Butterfly butterfly(&settings);
+    butterfly.count = 1;
+    butterfly.InitState(true, true);
+    ButterflyState& b = Butterfly::butterflies[0];
+    for (std::uint64_t frame = 0; frame < kFramesIn30Days; ++frame)
+        butterfly.Advance(1.0f);
+    EXPECT_LT(std::fabs(b.heading), 360.0f);
+    EXPECT_GE(b.y, -18.0f);
+    EXPECT_LE(b.y, 18.0f);
+    const float heading = b.heading;
+    b.y = 0.0f; // no respawn in the frame below
+    butterfly.Advance(1.0f);
+    EXPECT_NEAR(TurnedBy(heading, b.heading), b.turnRate, 1e-4f);
+}
+
+TEST(LongRun, SterneSpinAndStarAnglesAfter30Days)
+{
+    Sterne sterne(&settings);
+    sterne.InitState(true, true);
+    for (std::uint64_t frame = 0; frame < kFramesIn30Days; frame += 300)
+        sterne.Advance(kFramesPerCall);
+    for (int frame = 0; frame < 3600; ++frame) {
+        const float spin = sterne.spin;
+        float angles[kStarCapacity];
+        for (std::uint32_t i = 0; i < kStarCapacity; ++i)
+            angles[i] = sterne.stars[i].angle;
+        sterne.Advance(1.0f);
+        ASSERT_LT(std::fabs(sterne.spin), 360.0f);
+        ASSERT_NEAR(TurnedBy(spin, sterne.spin), 0.5f, 1e-3f) << frame;
+        for (std::uint32_t i = 0; i < kStarCapacity; ++i) {
+            ASSERT_LT(std::fabs(sterne.stars[i].angle), 360.0f) << i;
+            ASSERT_NEAR(TurnedBy(angles[i], sterne.stars[i].angle), static_cast<float>(i) / kStarCapacity, 1e-3f)
+                << i;
+            ASSERT_GE(sterne.stars[i].dist, 0.0f) << i;
+            ASSERT_LE(sterne.stars[i].dist, 5.0f) << i;
+        }
+    }
+}
+
+} // namespace
