@@ -15,11 +15,15 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
+#include <winternl.h>
 
 #include <fcntl.h>
 #include <io.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cwchar>
 #include <initializer_list>
@@ -1268,6 +1272,228 @@ int CommandForeground(const Args& args, Report& report)
 }
 
 // ---------------------------------------------------------------------------
+// What another process holds, sampled from outside it for the soak runs.
+
+// GetGuiResources is a stub under Wine that answers 0. There the process's GDI
+// handle table, which its PEB points to (GdiSharedHandleTable), is its own and
+// counts the live objects the same way; it is read across the process boundary.
+constexpr std::size_t kPebGdiHandleTableOffset = 0xF8;
+constexpr std::size_t kGdiHandleTableEntries = 65536;
+
+struct GdiHandleEntry {
+    std::uint64_t object;
+    std::uint16_t processId, count, unique;
+    std::uint8_t type, flags;
+    std::uint64_t user;
+};
+static_assert(sizeof(GdiHandleEntry) == 24, "one entry of the 64-bit GDI handle table");
+
+bool ReadRemote(HANDLE process, const void* address, void* buffer, SIZE_T size)
+{
+    SIZE_T read = 0;
+    return ReadProcessMemory(process, address, buffer, size, &read) && read == size;
+}
+
+// -1 when the table cannot be read.
+long long CountGdiHandleTableEntries(HANDLE process)
+{
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG length = 0;
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0 ||
+        !basic.PebBaseAddress) {
+        return -1;
+    }
+    const auto* peb = reinterpret_cast<const unsigned char*>(basic.PebBaseAddress);
+    const GdiHandleEntry* table = nullptr;
+    if (!ReadRemote(process, peb + kPebGdiHandleTableOffset, &table, sizeof table) || !table) {
+        return -1;
+    }
+    MEMORY_BASIC_INFORMATION region = {};
+    if (!VirtualQueryEx(process, table, &region, sizeof region) || region.State != MEM_COMMIT) {
+        return -1;
+    }
+    const auto* end = reinterpret_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize;
+    const std::size_t available = static_cast<std::size_t>(end - reinterpret_cast<const unsigned char*>(table)) /
+                                  sizeof(GdiHandleEntry);
+    std::vector<GdiHandleEntry> entries(std::min(available, kGdiHandleTableEntries));
+    if (entries.empty() || !ReadRemote(process, table, entries.data(), entries.size() * sizeof(GdiHandleEntry))) {
+        return -1;
+    }
+    return std::count_if(entries.begin(), entries.end(), [](const GdiHandleEntry& e) { return e.type != 0; });
+}
+
+struct WindowCount {
+    DWORD processId;
+    long long windows;
+};
+
+BOOL CALLBACK CountChildWindow(HWND window, LPARAM data)
+{
+    auto* count = reinterpret_cast<WindowCount*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    count->windows += owner == count->processId ? 1 : 0;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevelWindow(HWND window, LPARAM data)
+{
+    CountChildWindow(window, data);
+    EnumChildWindows(window, CountChildWindow, data);
+    return TRUE;
+}
+
+// The windows a process owns: the part of its USER objects visible from outside
+// when GetGuiResources cannot tell (under Wine); menus, cursors and hooks are not seen.
+long long CountWindowsOf(DWORD processId)
+{
+    WindowCount count = {processId, 0};
+    EnumWindows(CountTopLevelWindow, reinterpret_cast<LPARAM>(&count));
+    return count.windows;
+}
+
+void AddGuiCounts(Report& report, HANDLE process, DWORD processId)
+{
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi != 0) {
+        report.AddNumber(L"gdi", gdi);
+        report.Add(L"gdi_source", L"GetGuiResources");
+    } else {
+        report.AddNumber(L"gdi", CountGdiHandleTableEntries(process));
+        report.Add(L"gdi_source", L"handle table");
+    }
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    if (user != 0) {
+        report.AddNumber(L"user", user);
+        report.Add(L"user_source", L"GetGuiResources");
+    } else {
+        report.AddNumber(L"user", CountWindowsOf(processId));
+        report.Add(L"user_source", L"windows");
+    }
+}
+
+// GetProcessHandleCount answers 0 for another process under Wine; the system's
+// list of every open handle, with the process owning each, counts them there.
+constexpr ULONG kSystemExtendedHandleInformation = 64;
+constexpr NTSTATUS kStatusInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004L);
+
+struct SystemHandleEntry {
+    void* object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
+    ULONG grantedAccess;
+    USHORT creatorBackTraceIndex, objectTypeIndex;
+    ULONG attributes, reserved;
+};
+
+struct SystemHandleList {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    SystemHandleEntry entries[1];
+};
+
+// -1 when the list cannot be had.
+long long CountHandlesInSystemList(DWORD processId)
+{
+    std::vector<unsigned char> buffer(1 << 20);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        ULONG needed = 0;
+        const NTSTATUS status = NtQuerySystemInformation(
+            static_cast<SYSTEM_INFORMATION_CLASS>(kSystemExtendedHandleInformation), buffer.data(),
+            static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kStatusInfoLengthMismatch) {
+            buffer.resize(std::max<std::size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0) {
+            return -1;
+        }
+        const auto* list = reinterpret_cast<const SystemHandleList*>(buffer.data());
+        const std::size_t room = (buffer.size() - offsetof(SystemHandleList, entries)) / sizeof(SystemHandleEntry);
+        const std::size_t count = std::min<std::size_t>(list->count, room);
+        return std::count_if(list->entries, list->entries + count,
+                             [processId](const SystemHandleEntry& e) { return e.processId == processId; });
+    }
+    return -1;
+}
+
+// PrivateUsage answers 0 for another process under Wine; the committed private
+// regions of its address space add up to the same. Memory that Wine's own
+// Unix-side libraries (Mesa) take lies outside that space and is not seen.
+long long SumCommittedPrivateRegions(HANDLE process)
+{
+    long long total = 0;
+    const unsigned char* address = nullptr;
+    MEMORY_BASIC_INFORMATION region = {};
+    while (VirtualQueryEx(process, address, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            total += static_cast<long long>(region.RegionSize);
+        }
+        const auto* next = reinterpret_cast<const unsigned char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address) {
+            break;
+        }
+        address = next;
+    }
+    return total;
+}
+
+void AddHandleCount(Report& report, HANDLE process, DWORD processId)
+{
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles) && handles != 0) {
+        report.AddNumber(L"handles", handles);
+        report.Add(L"handles_source", L"GetProcessHandleCount");
+    } else {
+        report.AddNumber(L"handles", CountHandlesInSystemList(processId));
+        report.Add(L"handles_source", L"system handle list");
+    }
+}
+
+void AddMemory(Report& report, HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    const bool measured = GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                               sizeof memory);
+    if (measured && memory.PrivateUsage != 0) {
+        report.AddNumber(L"private", static_cast<long long>(memory.PrivateUsage));
+        report.Add(L"private_source", L"PrivateUsage");
+    } else {
+        report.AddNumber(L"private", SumCommittedPrivateRegions(process));
+        report.Add(L"private_source", L"committed private regions");
+    }
+    report.AddNumber(L"working_set", measured ? static_cast<long long>(memory.WorkingSetSize) : -1);
+}
+
+// usage CLASS: handles, private bytes, GDI and USER objects of the process that
+// owns the top-level window of that class, with where each count came from.
+// A count that cannot be read is -1.
+int CommandUsage(const Args& args, Report& report)
+{
+    if (args.words.size() != 2) {
+        return kBadUsage;
+    }
+    const HWND window = FindTopLevel(args.words[1], nullptr);
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId)) {
+        report.Add(L"error", L"no such window");
+        return kNotFound;
+    }
+    const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) {
+        report.Add(L"error", L"the process cannot be opened");
+        return kNotFound;
+    }
+    report.AddNumber(L"pid", processId);
+    AddHandleCount(report, process, processId);
+    AddMemory(report, process);
+    AddGuiCounts(report, process, processId);
+    CloseHandle(process);
+    return kSuccess;
+}
+
+// ---------------------------------------------------------------------------
 // Dispatch.
 
 using CommandFunction = int (*)(const Args&, Report&);
@@ -1308,6 +1534,7 @@ const std::vector<Command>& Commands()
         {L"tab", CommandTab, {}, "HWND INDEX"},
         {L"enable", CommandEnable, {}, "HWND 0|1"},
         {L"foreground", CommandForeground, {}, ""},
+        {L"usage", CommandUsage, {}, "CLASS"},
     };
     return commands;
 }
