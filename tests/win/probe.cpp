@@ -1418,7 +1418,7 @@ long long CountHandlesInSystemList(DWORD processId)
 }
 
 // PrivateUsage answers 0 for another process under Wine; the committed private
-// regions of its address space add up to the same. Memory that Wine's own
+// regions of its address space count the same kind of memory. What Wine's own
 // Unix-side libraries (Mesa) take lies outside that space and is not seen.
 long long SumCommittedPrivateRegions(HANDLE process)
 {
