@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Soak runs: the real nightloom.scr full screen under Wine for minutes per
-scene, its handles, private memory, GDI and USER objects sampled from outside
-the process every few seconds by the probe. They must stay flat.
+scene, its handles, private memory, working set, GDI and USER objects sampled
+from outside the process every few seconds by the probe. They must stay flat.
 
-  soak.py [--minutes M] [--interval S] [--scene N ...]
+  soak.py [--minutes M] [--interval S] [--scene N ...] [--log FILE]
 
 As a program (`./dev soak [MINUTES]`) it runs every scene, prints a table per
 scene and exits 1 naming what grew; test_soak.py runs one scene for a minute.
@@ -165,6 +165,7 @@ def soak(scenes, seconds, interval, log=None):
     failures = {}
     for scene in scenes:
         name = SCENES[scene]
+        print("== %s (SceneStrategy %d) for %.0f s, a sample every %.0f s ..." % (name, scene, seconds, interval))
         samples, problem = soak_scene(scene, seconds, interval)
         if log:
             with open(log, "a", encoding="ascii") as f:

@@ -18,10 +18,10 @@ class SoakOneMinute(unittest.TestCase):
         rows, grew = soak.judge(samples, seconds)
         soak.print_table("Kalender", samples, rows, problem)
         self.assertIsNone(problem)
-        # Under Wine the GDI count comes from the handle table: a reading of -1
-        # or 0 would mean the check silently measured nothing.
+        # Under Wine every count comes from a fallback in the probe: a reading
+        # of -1 or 0 would mean the check silently measured nothing.
         last = samples[-1].values
-        for name in ("handles", "private", "gdi"):
+        for name in soak.RESOURCES:
             self.assertGreater(last[name], 0, "%s was not sampled" % name)
         self.assertFalse(grew, "; ".join(grew))
 
