@@ -75,7 +75,7 @@ class CloseFromOutside(FaultCase, DisplaySwitchCase):
 
     def test_wm_close_ends_the_run_and_restores_the_display(self):
         self.assertEqual(self.display(), ("1280", "1024", "32"))
-        run = WatchedRun(self.session, ["/s"], desktop=DESKTOP)
+        run = WatchedRun(self.session, ["/s"], hook="NoteDisplayModeAtWindowEnd", desktop=DESKTOP)
         self.wait_for_desktop_owner()
         code, window = self.session.probe("window", "DriftlanternsApp", "--timeout", "30000", desktop=DESKTOP)
         self.assertEqual(code, 0, "no render window")
@@ -83,7 +83,9 @@ class CloseFromOutside(FaultCase, DisplaySwitchCase):
         self.assertIsNone(run.process.poll())
         code, _ = self.session.probe("close", window["hwnd"], desktop=DESKTOP)
         self.assertEqual(code, 0)
-        self.assert_ended_cleanly(run.result())
+        report = run.result()
+        self.assert_ended_cleanly(report)
+        self.assertEqual(report.get("hook-noted"), "1", "the display was not back when the window went")
         self.assertEqual(self.display(), ("1280", "1024", "32"))
 
 

@@ -39,4 +39,28 @@ __declspec(dllexport) LRESULT CALLBACK RemovePreviewParentOnFocus(int code, WPAR
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Notes whether the display was back in the mode of the system registry when
+// the saver's render window went, which it does after releasing the engine.
+// (Windows and Wine also undo a full-screen switch when the process ends, so
+// the mode after the exit cannot tell.)
+__declspec(dllexport) LRESULT CALLBACK NoteDisplayModeAtWindowEnd(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t className[64] = {};
+    if (code == HCBT_DESTROYWND && GetClassNameW(window, className, 64) > 0 &&
+        lstrcmpW(className, L"DriftlanternsApp") == 0) {
+        DEVMODEW current = {};
+        current.dmSize = sizeof current;
+        DEVMODEW stored = {};
+        stored.dmSize = sizeof stored;
+        if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &current) &&
+            EnumDisplaySettingsW(nullptr, ENUM_REGISTRY_SETTINGS, &stored) &&
+            current.dmPelsWidth == stored.dmPelsWidth && current.dmPelsHeight == stored.dmPelsHeight &&
+            current.dmBitsPerPel == stored.dmBitsPerPel) {
+            GlobalAddAtomW(L"ProbeHookNoted");
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // extern "C"
