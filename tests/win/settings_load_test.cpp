@@ -530,14 +530,14 @@ TEST_F(BadRegistryContentsTest, LogoPathThatIsNoFittingTextReadsAsEmpty)
         SCOPED_TRACE(c.what);
         DeleteVelbrookTree();
         PutRaw(image, L"LogoPath", c.type, c.data, c.size);
+        PutDword(image, L"LoadDlgIndex", 3);
         auto app = NewApplication();
         FillWithJunk(*app);
         app->ResetSettings();
         app->LoadSettings();
         EXPECT_STREQ(app->settings.LogoPath, L"");
         // The rest of the Image key still loads.
-        EXPECT_EQ(app->LoadDlgIndex, 6);
-        EXPECT_EQ(app->settings.AdjustmentNo, 2);
+        EXPECT_EQ(app->LoadDlgIndex, 3);
     }
 }
 
