@@ -33,6 +33,7 @@ import launcher  # noqa: E402
 
 SCREEN = "1920x1080x24"
 SCENES = {1: "Wuerfel", 2: "Nebel", 3: "Sterne", 4: "Kalender", 5: "Butterfly"}
+SETTINGS_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
 PROGRAM_KEY = r"HKCU\Software\Wow6432Node\Velbrook\ScreenSaver\DriftlanternsApp"
 RENDER_WINDOW_CLASS = "DriftlanternsApp"
 
@@ -83,6 +84,8 @@ class Bench:
         return self.start_up("frame_bench.exe", *args, timeout=seconds + 300)
 
     def set_scene(self, scene, desktop):
+        """The build prefix's settings as the defaults (tests leave theirs), with this scene and backdrop."""
+        self.session.wine("reg", "delete", SETTINGS_KEY, "/f")
         for name, value in (("SceneStrategy", scene), ("ShowDesktop", 1 if desktop else 0)):
             self.session.wine("reg", "add", PROGRAM_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f",
                               check=True)
@@ -97,7 +100,8 @@ class Bench:
         try:
             ready = watch.stdout.readline().decode("ascii", "replace")
             if not ready.startswith("ready"):
-                raise RuntimeError("exit_watch: %r" % ready)
+                raise RuntimeError("exit_watch: %r; the saver %s" % (
+                    ready.strip(), "runs" if saver.poll() is None else "ended with %d" % saver.returncode))
             subprocess.run(["xdotool", "mousemove_relative", "--", str(direction), "0"], env=self.session.env,
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # xdotool has sent the movement to the X server (flushed) when it returns.

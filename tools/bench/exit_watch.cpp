@@ -42,9 +42,13 @@ int wmain(int argc, wchar_t** argv)
     HANDLE process = processId ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr;
     DWORD_PTR answer = 0;
     // Sent messages are taken only where the thread reads its queue: in the frame loop.
-    if (!process ||
-        !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kFindTimeoutMs, &answer)) {
-        std::printf("no running saver window\n");
+    const char* failure = !window    ? "no saver window"
+                          : !process ? "the saver's process cannot be opened"
+                          : !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kFindTimeoutMs, &answer)
+                              ? "the saver's window takes no messages"
+                              : nullptr;
+    if (failure) {
+        std::printf("%s (error %lu)\n", failure, GetLastError());
         if (process)
             CloseHandle(process);
         return 1;
