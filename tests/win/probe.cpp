@@ -1258,6 +1258,40 @@ int CommandEnable(const Args& args, Report& report)
     return kSuccess;
 }
 
+// A registry value below HKEY_CURRENT_USER as stored: its type, its size in
+// bytes and its first 64 bytes in hex, whatever the type claims.
+int CommandRegValue(const Args& args, Report& report)
+{
+    if (args.words.size() != 3) {
+        return kBadUsage;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, args.words[1].c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        report.Add(L"error", L"no such key");
+        return kNotFound;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, args.words[2].c_str(), nullptr, &type, nullptr, &size);
+    std::vector<BYTE> data(size);
+    if (status == ERROR_SUCCESS && size > 0) {
+        status = RegQueryValueExW(key, args.words[2].c_str(), nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) {
+        report.Add(L"error", L"no such value");
+        return kNotFound;
+    }
+    std::wstring bytes;
+    for (DWORD i = 0; i < size && i < 64; ++i) {
+        bytes += Hex(data[i], 2);
+    }
+    report.AddNumber(L"type", static_cast<long long>(type));
+    report.AddNumber(L"size", static_cast<long long>(size));
+    report.Add(L"data", bytes);
+    return kSuccess;
+}
+
 int CommandForeground(const Args& args, Report& report)
 {
     if (args.words.size() != 1) {
@@ -1308,6 +1342,7 @@ const std::vector<Command>& Commands()
         {L"tab", CommandTab, {}, "HWND INDEX"},
         {L"enable", CommandEnable, {}, "HWND 0|1"},
         {L"foreground", CommandForeground, {}, ""},
+        {L"regvalue", CommandRegValue, {}, "KEY NAME (KEY below HKEY_CURRENT_USER)"},
     };
     return commands;
 }
