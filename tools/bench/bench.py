@@ -45,10 +45,7 @@ def parse_figures(text):
         parts = line.split()
         if len(parts) < 2:
             continue
-        try:
-            figures[parts[0]] = [float(v) for v in parts[1:] if re.fullmatch(r"-?[0-9.]+", v)]
-        except ValueError:
-            continue
+        figures[parts[0]] = [float(v) for v in parts[1:] if re.fullmatch(r"-?[0-9]+(\.[0-9]*)?", v)]
     return figures
 
 
