@@ -23,7 +23,7 @@ add_subdirectory(tests/native)
 # libFuzzer targets, built by clang in their own sub-build when clang can link a
 # fuzzer with the sanitizers; tests/CMakeLists.txt runs each briefly.
 set(NIGHTLOOM_FUZZ_DIR ${CMAKE_BINARY_DIR}/fuzz)
-set(NIGHTLOOM_FUZZ_TARGETS command_line value_mapping text clock overlay)
+set(NIGHTLOOM_FUZZ_TARGETS command_line value_mapping text clock overlay picture_filter mode_entry)
 find_program(NIGHTLOOM_CLANGXX NAMES clang++)
 set(NIGHTLOOM_FUZZ OFF)
 if(NIGHTLOOM_CLANGXX)

@@ -62,6 +62,18 @@ bool ImageHolder::SwapRedBlue()
     if (total > static_cast<std::size_t>(INT32_MAX))
         return false;
 
+    // A DIB section is exchanged where its pixels lie: the way through a copy
+    // moves a screen-sized desktop snapshot twice during start-up.
+    DIBSECTION section = {};
+    const auto pixelBytes = static_cast<std::size_t>(current.bmWidth) * static_cast<std::size_t>(bytesPerPixel);
+    if (GetObjectW(bitmap, sizeof section, &section) == sizeof section && section.dsBm.bmBits &&
+        static_cast<std::size_t>(section.dsBm.bmWidthBytes) >= pixelBytes) {
+        GdiFlush();
+        SwapRedBlueInRows(static_cast<std::uint8_t*>(section.dsBm.bmBits), current.bmWidth, current.bmHeight,
+                          bytesPerPixel, static_cast<std::size_t>(section.dsBm.bmWidthBytes));
+        return true;
+    }
+
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[total]);
     if (!pixels)
         return false;

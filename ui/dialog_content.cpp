@@ -77,22 +77,30 @@ wchar_t* BuildPictureFilter(wchar_t (&buffer)[kFilterCapacity], const int* types
 {
     buffer[0] = L'\0';
     wchar_t piece[kPieceCapacity];
+    bool fits = true;
     for (int i = 0; i < count; ++i) {
         const wchar_t* pattern = PictureTypePattern(types[i]);
         FormatInto(piece, kPieceCapacity, L"%ls (*%ls)%lc*%ls%lc", PictureTypeDescription(types[i]), pattern,
                    static_cast<wint_t>(kFieldSeparator), pattern, static_cast<wint_t>(kFieldSeparator));
-        AppendText(buffer, kFilterCapacity, piece);
+        fits = fits && AppendText(buffer, kFilterCapacity, piece);
     }
     FormatInto(piece, kPieceCapacity, L"%ls%lc", L"Alle unterst\u00fctzten Formate",
                static_cast<wint_t>(kFieldSeparator));
-    AppendText(buffer, kFilterCapacity, piece);
+    fits = fits && AppendText(buffer, kFilterCapacity, piece);
     for (int i = 0; i < count; ++i) {
-        AppendText(buffer, kFilterCapacity, i == 0 ? L"*" : L";*");
-        AppendText(buffer, kFilterCapacity, PictureTypePattern(types[i]));
+        fits = fits && AppendText(buffer, kFilterCapacity, i == 0 ? L"*" : L";*");
+        fits = fits && AppendText(buffer, kFilterCapacity, PictureTypePattern(types[i]));
     }
     FormatInto(piece, kPieceCapacity, L"%lc%lc", static_cast<wint_t>(kFieldSeparator),
                static_cast<wint_t>(kFieldSeparator));
-    AppendText(buffer, kFilterCapacity, piece);
+    fits = fits && AppendText(buffer, kFilterCapacity, piece);
+    // A cut list would lack the second null character that ends it, and the
+    // file dialog would read on past the buffer: offer no filter instead.
+    if (!fits) {
+        buffer[0] = L'\0';
+        buffer[1] = L'\0';
+        return buffer;
+    }
     const std::size_t length = std::wcslen(buffer);
     for (std::size_t i = 0; i < length; ++i) {
         if (buffer[i] == kFieldSeparator)

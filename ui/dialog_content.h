@@ -20,7 +20,8 @@ const wchar_t* PictureTypePattern(int typeCode);     // ".bmp", ".jpg;*.jpeg", .
 
 // The open-file dialog's filter: one description and pattern field pair per
 // type, then "Alle unterstützten Formate" with every pattern; each field ends
-// with a null character and the list with one more. Gives buffer.
+// with a null character and the list with one more. A list too long for the
+// buffer gives the empty list (two null characters). Gives buffer.
 wchar_t* BuildPictureFilter(wchar_t (&buffer)[kFilterCapacity], const int* types, int count);
 
 // Texts of strings 3400 to 3403, from which mode entries are built.

@@ -1,12 +1,16 @@
-"""What the user sees when the display or OpenGL cannot be had."""
+"""What the user sees when the display, OpenGL or the desktop snapshot cannot
+be had."""
+import time
 import unittest
 
-from harness import PROGRAM_KEY, SaverTestCase, wait_exit
+from fault_case import FaultCase, WatchedRun
+from harness import COMMON_KEY, PROGRAM_KEY, wait_exit
+from test_desktop import QUADRANTS, DesktopCase, near
 
 GENERAL = "CreateWindowEx() or PrepareEngine() failed!"
 
 
-class Failures(SaverTestCase):
+class Failures(FaultCase):
     def display_mode(self):
         code, mode = self.session.probe("display")
         self.assertEqual(code, 0)
@@ -31,9 +35,10 @@ class Failures(SaverTestCase):
         self.session.wait_for_box("DisplaySettings()")
         self.assertEqual(wait_exit(saver, 15), 1)
         self.assertEqual(self.display_mode(), before)
+        self.assert_nothing_left()
 
 
-class NoOpenGl(SaverTestCase):
+class NoOpenGl(FaultCase):
     session_options = {"glx": False}
 
     def test_pixel_format_box_then_general_box(self):
@@ -49,8 +54,40 @@ class NoOpenGl(SaverTestCase):
         self.assert_no_render_window()
         self.session.wait_for_box("CreateApplicationWindow()")
         self.assertEqual(wait_exit(saver, 15), 1)
+        self.assert_nothing_left()
 
     assert_no_render_window = Failures.assert_no_render_window
+
+
+class CaptureFails(FaultCase, DesktopCase):
+    """A desktop snapshot that cannot be made is no error: the run goes on
+    without a backdrop."""
+
+    def test_run_without_backdrop_and_the_next_limit_healed(self):
+        # A stored texture size below zero, as another program could leave it,
+        # asks for a snapshot surface that cannot exist.
+        self.session.reg_add(COMMON_KEY, "OpenGL_MaxTextureSize", "REG_DWORD", "0xfffffffe")
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.show_known_picture("capture-fails-known-picture")
+        run = WatchedRun(self.session, ["/s"])
+        window = self.session.wait_for_window("DriftlanternsApp", timeout_ms=30000)
+        self.assertIsNotNone(window, "no render window")
+        # Frames are on the screen once the calendar's clock shows.
+        deadline = time.monotonic() + 30
+        while True:
+            shot = self.session.screenshot("capture-fails-kalender")
+            clock = shot.count(near((0, 255, 255), 60))
+            if clock > 150 or time.monotonic() > deadline:
+                break
+            time.sleep(0.5)
+        self.assertGreater(clock, 150, "no clock in %s" % shot.path)
+        self.assertIsNone(run.process.poll(), "the saver ended by itself")
+        self.assert_corners(shot, ((0, 0, 0),) * 4, "no backdrop")
+        for colour in QUADRANTS:
+            self.assertEqual(shot.count(near(colour, 10)), 0, "%s in %s" % (colour, shot.path))
+        self.session.probe("sendkey", window["hwnd"], "27")
+        self.assert_ended_cleanly(run.result())
+        self.assertGreaterEqual(self.session.reg_dword(COMMON_KEY, "OpenGL_MaxTextureSize"), 1024)
 
 
 if __name__ == "__main__":

@@ -24,6 +24,20 @@ def center(box):
     return (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
 
 
+def stored_defaults():
+    """{(subkey, value name): DWORD} that confirming an untouched dialog writes
+    on a first run on the Xvfb display."""
+    expected = {
+        (r"\Common", "TabIndex"): 0, ("", "Use1Monitor"): 0, (r"\Status", "SwitchDisplay"): 0,
+        ("", "FullWidth"): 1280, ("", "FullHeight"): 1024, ("", "FullBits"): 32, ("", "FullFrequency"): 0,
+        ("", "SceneStrategy"): 0, ("", "ShowDesktop"): 1, (r"\Image", "LoadDlgIndex"): 6,
+        (r"\Image", "AdjustmentNo"): 2, (r"\Colors", "BackColor"): 0,
+    }
+    for i, colour in enumerate(DEFAULT_COLORS):
+        expected[(r"\Colors", "RgbColors%02d" % i)] = colour
+    return expected
+
+
 def parse_export(path):
     """{key: {value name: data}} of a `reg export` file."""
     with open(path, "rb") as f:
@@ -210,14 +224,7 @@ class Pages(SettingsDialogCase):
         self.click(rect(top["1"]))
         self.wait_ended()
         dword = lambda key, name: self.session.reg_dword(key, name)
-        expected = {
-            (r"\Common", "TabIndex"): 0, ("", "Use1Monitor"): 0, (r"\Status", "SwitchDisplay"): 0,
-            ("", "FullWidth"): 1280, ("", "FullHeight"): 1024, ("", "FullBits"): 32, ("", "FullFrequency"): 0,
-            ("", "SceneStrategy"): 0, ("", "ShowDesktop"): 1, (r"\Image", "LoadDlgIndex"): 6,
-            (r"\Image", "AdjustmentNo"): 2, (r"\Colors", "BackColor"): 0,
-        }
-        for i, colour in enumerate(DEFAULT_COLORS):
-            expected[(r"\Colors", "RgbColors%02d" % i)] = colour
+        expected = stored_defaults()
         stored = {(sub, name): dword(PROGRAM_KEY + sub, name) for sub, name in expected}
         self.assertEqual(stored, expected)
         self.assertEqual(self.session.reg_query(PROGRAM_KEY + r"\Image", "LogoPath"), ("REG_SZ", ""))
@@ -336,6 +343,84 @@ class Owners(SettingsDialogCase):
         self.assertEqual(wait_exit(saver, 30), 1)
         self.assertIsNone(self.session.reg_query(COMMON_KEY, "OpenGL_MaxTextureSize"))
 
+
+class BadContents(SettingsDialogCase):
+    """What a user or another program could leave in the registry: wrong types,
+    DWORDs of the wrong size, a far too long LogoPath, numbers out of range."""
+
+    def stored(self, key, name):
+        """(type, size, first bytes in hex) of a value as the registry holds it;
+        `reg query` and `reg export` show a DWORD of any size as four bytes."""
+        code, value = self.session.probe("regvalue", key[len("HKCU\\"):], name)
+        self.assertEqual(code, 0, value)
+        return int(value["type"]), int(value["size"]), value["data"]
+
+    def fill_with_garbage(self):
+        base = "HKEY_CURRENT_USER\\" + PROGRAM_KEY[len("HKCU\\"):]
+        colours = ['"RgbColors%02d"=%s' % (i, "hex(4):%02x,01" % i if i % 2 else "hex:%02x,01,00,00" % i)
+                   for i in range(16)]
+        lines = [
+            "Windows Registry Editor Version 5.00", "",
+            "[%s\\Common]" % base, '"TabIndex"=dword:7ffffffe', "",
+            "[%s]" % base,
+            '"Use1Monitor"=hex:01,00,00,00,00,00,00,00',      # REG_BINARY of 8 bytes
+            '"FullWidth"="640"',
+            '"FullHeight"=hex(b):e0,01,00,00,00,00,00,00',    # REG_QWORD
+            '"FullBits"=hex(4):08,00,00,00,00,00,00,00',      # REG_DWORD of 8 bytes
+            '"FullFrequency"=hex:4b,00',                      # REG_BINARY of 2 bytes
+            '"SceneStrategy"=dword:00000006',                 # one past the last scene
+            '"ShowDesktop"=hex(4):00,00', "",                 # REG_DWORD of 2 bytes
+            "[%s\\Status]" % base, '"SwitchDisplay"=hex(4):01,00', "",
+            "[%s\\Image]" % base,
+            '"LogoPath"="C:\\\\%s"' % ("q" * 100000),
+            '"LoadDlgIndex"=hex(5):00,00,00,02',              # REG_DWORD_BIG_ENDIAN
+            '"AdjustmentNo"=hex(7):31,00,00,00,00,00', "",    # REG_MULTI_SZ
+            "[%s\\Colors]" % base, '"BackColor"=hex(4):ff,00,00,00,00,00,00,00', *colours, "",
+            "[HKEY_CURRENT_USER\\%s]" % COMMON_KEY[len("HKCU\\"):], '"OpenGL_MaxTextureSize"=hex(4):00,02', "",
+        ]
+        path = os.path.join(self.session.tmp, "garbage.reg")
+        with open(path, "w", encoding="utf-16", newline="\r\n") as f:
+            f.write("\n".join(lines))
+        result = self.session.wine("reg", "import", "Z:" + path)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(self.stored(PROGRAM_KEY, "FullBits"), (4, 8, "0800000000000000"), "import changed it")
+        self.assertEqual(self.stored(PROGRAM_KEY + r"\Status", "SwitchDisplay"), (4, 2, "0100"))
+        self.assertEqual(self.stored(PROGRAM_KEY + r"\Image", "LogoPath")[:2], (1, (3 + 100000 + 1) * 2))
+
+    def test_dialog_shows_defaults_confirm_stores_them_and_the_saver_still_draws(self):
+        self.fill_with_garbage()
+        dialog = self.open_dialog("/c")
+        top, pages, (display, application) = self.pages(dialog)
+        # A TabIndex out of range opens the first page.
+        self.assertEqual((top["140"]["selected"], [p["visible"] for p in pages]), ("0", ["1", "0"]))
+        by_id = {c["id"]: c for c in display + application if c["id"] != "-1"}
+        self.assertEqual((by_id["200"]["check"], by_id["203"]["check"]), ("0", "0"))
+        self.assertEqual(by_id["201"]["selected"], "2", "not the desktop's own mode")
+        self.assertEqual((by_id["212"]["selected"], by_id["210"]["check"]), ("0", "1"))
+        self.assertEqual((by_id["213"]["text"], by_id["215"]["selected"]), ("", "2"))
+
+        self.click(rect(top["1"]))
+        self.wait_ended()
+        # Every value the dialog writes is now a DWORD of four bytes with its default.
+        written = {key: self.stored(PROGRAM_KEY + key[0], key[1]) for key in stored_defaults()}
+        self.assertEqual(written, {key: (4, 4, "%02x%02x%02x%02x" % tuple(value.to_bytes(4, "little")))
+                                   for key, value in stored_defaults().items()})
+        self.assertEqual(self.stored(PROGRAM_KEY + r"\Image", "LogoPath"), (1, 2, "0000"))
+        self.assertEqual(self.stored(COMMON_KEY, "OpenGL_MaxTextureSize"), (4, 2, "0002"), "the dialog wrote it")
+
+        # The saver starts on the same garbage (a random scene, over the desktop) and draws.
+        self.fill_with_garbage()
+        saver = self.session.start_saver("/s")
+        self.assertIsNotNone(self.session.wait_for_window("DriftlanternsApp"), "no render window")
+        time.sleep(2.0)
+        self.assertIsNone(saver.poll(), "the saver ended by itself")
+        shot = self.session.screenshot("bad-contents-saver")
+        self.assertGreater(shot.count(lambda r, g, b: (r > 40) | (g > 40) | (b > 40)), 2000, shot.path)
+        self.key("Escape")
+        self.assertEqual(wait_exit(saver, 10), 1)
+        kind, size, _ = self.stored(COMMON_KEY, "OpenGL_MaxTextureSize")
+        self.assertEqual((kind, size), (4, 4))
+        self.assertGreaterEqual(self.session.reg_dword(COMMON_KEY, "OpenGL_MaxTextureSize"), 1024)
 
 if __name__ == "__main__":
     unittest.main()

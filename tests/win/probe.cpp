@@ -527,6 +527,57 @@ std::wstring CommandLineWord(const std::wstring& word)
     return word.find(L' ') == std::wstring::npos ? word : L"\"" + word + L"\"";
 }
 
+HMODULE LoadHookLibrary();
+
+constexpr wchar_t kHookNotedAtom[] = L"ProbeHookNoted";
+
+// --hook NAME: a CBT hook procedure of probe_hook.dll on the started program's
+// main thread from its first instruction on (the program starts suspended). A
+// hook that saw what it waited for leaves the atom kHookNotedAtom behind.
+class RunHook {
+public:
+    RunHook() = default;
+    RunHook(const RunHook&) = delete;
+    RunHook& operator=(const RunHook&) = delete;
+    ~RunHook()
+    {
+        if (hook_) {
+            UnhookWindowsHookEx(hook_);
+        }
+        if (library_) {
+            FreeLibrary(library_);
+        }
+        ClearNote();
+    }
+
+    bool Set(const std::wstring& name, DWORD threadId)
+    {
+        ClearNote();
+        std::string narrowName;
+        for (wchar_t c : name) {
+            narrowName.push_back(static_cast<char>(c));
+        }
+        library_ = LoadHookLibrary();
+        const auto procedure = library_ ? reinterpret_cast<HOOKPROC>(
+            reinterpret_cast<void*>(GetProcAddress(library_, narrowName.c_str()))) : nullptr;
+        hook_ = procedure ? SetWindowsHookExW(WH_CBT, procedure, library_, threadId) : nullptr;
+        return hook_ != nullptr;
+    }
+
+    bool Noted() const { return GlobalFindAtomW(kHookNotedAtom) != 0; }
+
+private:
+    static void ClearNote()
+    {
+        for (ATOM stale; (stale = GlobalFindAtomW(kHookNotedAtom)) != 0;) {
+            GlobalDeleteAtom(stale);
+        }
+    }
+
+    HMODULE library_ = nullptr;
+    HHOOK hook_ = nullptr;
+};
+
 int CommandRun(const Args& args, Report& report)
 {
     DWORD timeout = 0;
@@ -540,10 +591,22 @@ int CommandRun(const Args& args, Report& report)
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-            &process)) {
+    const bool hooked = args.Has(L"hook");
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, hooked ? CREATE_SUSPENDED : 0, nullptr,
+            nullptr, &startup, &process)) {
         report.Add(L"error", L"the program could not be started");
         return kNotFound;
+    }
+    RunHook hook;
+    if (hooked && !hook.Set(args.Get(L"hook"), process.dwThreadId)) {
+        TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        report.Add(L"error", L"the CBT hook could not be set");
+        return kNotFound;
+    }
+    if (hooked) {
+        ResumeThread(process.hThread);
     }
     std::vector<Report> boxes;
     std::set<HWND> seen;
@@ -574,7 +637,42 @@ int CommandRun(const Args& args, Report& report)
     CloseHandle(process.hProcess);
     report.AddNumber(L"exit", static_cast<long long>(exitCode));
     report.AddList(L"boxes", boxes);
+    if (hooked) {
+        report.AddNumber(L"hook-noted", hook.Noted() ? 1 : 0);
+    }
     return ended ? kSuccess : kNotFound;
+}
+
+// window CLASS --count N: waits until at least N top-level windows of the
+// class exist (several instances of one program) and lists them all.
+int WaitForWindows(const Args& args, const std::wstring* title, DWORD timeoutMs, Report& report)
+{
+    long long wanted = 0;
+    if (!ParseInteger(args.Get(L"count"), wanted) || wanted < 1) {
+        return kBadUsage;
+    }
+    std::vector<HWND> windows;
+    const bool found = WaitFor(timeoutMs, [&] {
+        windows.clear();
+        for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, args.words[1].c_str(), nullptr));) {
+            if (!title || WindowTitle(window) == *title) {
+                windows.push_back(window);
+            }
+        }
+        return static_cast<long long>(windows.size()) >= wanted;
+    });
+    std::vector<Report> described;
+    for (HWND window : windows) {
+        Report one;
+        DescribeWindow(one, window);
+        described.push_back(one);
+    }
+    report.AddNumber(L"count", static_cast<long long>(windows.size()));
+    report.AddList(L"windows", described);
+    if (!found) {
+        report.Add(L"error", L"fewer windows appeared");
+    }
+    return found ? kSuccess : kNotFound;
 }
 
 int CommandWindow(const Args& args, Report& report)
@@ -585,6 +683,9 @@ int CommandWindow(const Args& args, Report& report)
     }
     const std::wstring title = args.Get(L"title");
     const std::wstring* wanted = args.Has(L"title") ? &title : nullptr;
+    if (args.Has(L"count")) {
+        return WaitForWindows(args, wanted, timeout, report);
+    }
     HWND window = nullptr;
     if (!WaitFor(timeout, [&] { return (window = FindTopLevel(args.words[1], wanted)) != nullptr; })) {
         report.Add(L"error", L"no such window appeared");
@@ -721,6 +822,12 @@ int CommandScreenSaver(const Args& args, Report& report)
             return kNotFound;
         }
         report.AddNumber(L"active", active ? 1 : 0);
+        // Whether the system counts a screensaver as running: the saver never
+        // sets it, so it must read the same before and after any run.
+        BOOL running = FALSE;
+        if (SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0)) {
+            report.AddNumber(L"running", running ? 1 : 0);
+        }
         return kSuccess;
     }
     if (args.words.size() == 3 && args.words[1] == L"set" && (args.words[2] == L"0" || args.words[2] == L"1")) {
@@ -1262,6 +1369,40 @@ int CommandEnable(const Args& args, Report& report)
     return kSuccess;
 }
 
+// A registry value below HKEY_CURRENT_USER as stored: its type, its size in
+// bytes and its first 64 bytes in hex, whatever the type claims.
+int CommandRegValue(const Args& args, Report& report)
+{
+    if (args.words.size() != 3) {
+        return kBadUsage;
+    }
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, args.words[1].c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        report.Add(L"error", L"no such key");
+        return kNotFound;
+    }
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LSTATUS status = RegQueryValueExW(key, args.words[2].c_str(), nullptr, &type, nullptr, &size);
+    std::vector<BYTE> data(size);
+    if (status == ERROR_SUCCESS && size > 0) {
+        status = RegQueryValueExW(key, args.words[2].c_str(), nullptr, &type, data.data(), &size);
+    }
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) {
+        report.Add(L"error", L"no such value");
+        return kNotFound;
+    }
+    std::wstring bytes;
+    for (DWORD i = 0; i < size && i < 64; ++i) {
+        bytes += Hex(data[i], 2);
+    }
+    report.AddNumber(L"type", static_cast<long long>(type));
+    report.AddNumber(L"size", static_cast<long long>(size));
+    report.Add(L"data", bytes);
+    return kSuccess;
+}
+
 int CommandForeground(const Args& args, Report& report)
 {
     if (args.words.size() != 1) {
@@ -1510,8 +1651,8 @@ const std::vector<Command>& Commands()
     static const std::vector<Command> commands = {
         {L"box", CommandBox, {L"timeout", L"press"}, "CAPTION [--timeout MS] [--press ok|cancel|yes|no|none]"},
         {L"nobox", CommandNoBox, {L"for"}, "CAPTION --for MS"},
-        {L"run", CommandRun, {L"timeout"}, "PROGRAM [ARGS...] [--timeout MS]"},
-        {L"window", CommandWindow, {L"title", L"timeout"}, "CLASS [--title T] [--timeout MS]"},
+        {L"run", CommandRun, {L"timeout", L"hook"}, "PROGRAM [ARGS...] [--timeout MS] [--hook NAME]"},
+        {L"window", CommandWindow, {L"title", L"timeout", L"count"}, "CLASS [--title T] [--timeout MS] [--count N]"},
         {L"child", CommandChild, {L"timeout"}, "HWND [--timeout MS]"},
         {L"children", CommandChildren, {}, "HWND"},
         {L"tree", CommandTree, {}, "HWND"},
@@ -1535,6 +1676,7 @@ const std::vector<Command>& Commands()
         {L"enable", CommandEnable, {}, "HWND 0|1"},
         {L"foreground", CommandForeground, {}, ""},
         {L"usage", CommandUsage, {}, "CLASS"},
+        {L"regvalue", CommandRegValue, {}, "KEY NAME (KEY below HKEY_CURRENT_USER)"},
     };
     return commands;
 }

@@ -10,6 +10,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/application.h"
 
@@ -405,6 +407,207 @@ TEST_F(SettingsLoadTest, LogoPathIsLoadedWhenItFits)
 
     PutString(image, L"LogoPath", fits + L"n");
     EXPECT_STREQ(LoadedApplication()->settings.LogoPath, L"");
+}
+
+// --- Contents a user or another program could leave ---------------------------
+
+class BadRegistryContentsTest : public SettingsLoadTest {};
+
+// A value the program reads, with a DWORD unlike its default: a reader that took
+// the data without looking at type and size would show it.
+struct ReadValue {
+    std::wstring key;
+    std::wstring name;
+    DWORD lure;
+};
+
+std::vector<ReadValue> EveryDwordTheProgramReads()
+{
+    const std::wstring image = Below(kProgramKey, L"Image");
+    const std::wstring colors = Below(kProgramKey, L"Colors");
+    std::vector<ReadValue> values = {
+        {Below(kProgramKey, L"Common"), L"TabIndex", 1},
+        {kProgramKey, L"Use1Monitor", 1},
+        {Below(kProgramKey, L"Status"), L"SwitchDisplay", 1},
+        {kProgramKey, L"FullWidth", 640},
+        {kProgramKey, L"FullHeight", 480},
+        {kProgramKey, L"FullBits", 8},
+        {kProgramKey, L"FullFrequency", 75},
+        {kProgramKey, L"SceneStrategy", 3},
+        {kProgramKey, L"ShowDesktop", 0},
+        {kCommonKey, L"OpenGL_MaxTextureSize", 512},
+        {image, L"LoadDlgIndex", 2},
+        {image, L"AdjustmentNo", 1},
+        {colors, L"BackColor", 0xFF},
+    };
+    for (int i = 0; i < 16; ++i)
+        values.push_back({colors, CustomColorName(i), 0x0100u + static_cast<DWORD>(i)});
+    return values;
+}
+
+// The stored type and size, or REG_NONE and 0 when the value is missing.
+std::pair<DWORD, DWORD> StoredTypeAndSize(const std::wstring& key, const wchar_t* name)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return {REG_NONE, 0};
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    if (RegQueryValueExW(handle, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        type = REG_NONE, size = 0;
+    RegCloseKey(handle);
+    return {type, size};
+}
+
+TEST_F(BadRegistryContentsTest, EveryValueOfTheWrongTypeOrSizeKeepsItsDefaultAndConfirmRewritesIt)
+{
+    struct Garbage {
+        const char* what;
+        DWORD type;
+        DWORD size; // the lure in the first bytes, zeros after it
+    };
+    const Garbage kinds[] = {
+        {"REG_DWORD of 2 bytes", REG_DWORD, 2},
+        {"REG_DWORD of 8 bytes", REG_DWORD, 8},
+        {"REG_DWORD of 3 bytes", REG_DWORD, 3},
+        {"REG_DWORD without data", REG_DWORD, 0},
+        {"REG_QWORD", REG_QWORD, 8},
+        {"REG_BINARY of 4 bytes", REG_BINARY, 4},
+        {"REG_BINARY of 2 bytes", REG_BINARY, 2},
+        {"REG_BINARY of 8 bytes", REG_BINARY, 8},
+        {"REG_DWORD_BIG_ENDIAN", REG_DWORD_BIG_ENDIAN, 4},
+        {"REG_SZ of 4 bytes", REG_SZ, 4},
+        {"REG_MULTI_SZ of 4 bytes", REG_MULTI_SZ, 4},
+        {"REG_NONE of 4 bytes", REG_NONE, 4},
+    };
+    const std::vector<ReadValue> values = EveryDwordTheProgramReads();
+    for (const Garbage& kind : kinds) {
+        SCOPED_TRACE(kind.what);
+        DeleteVelbrookTree();
+        for (const ReadValue& value : values) {
+            const std::uint64_t data = value.lure;
+            PutRaw(value.key, value.name.c_str(), kind.type, &data, kind.size);
+            ASSERT_EQ(StoredTypeAndSize(value.key, value.name.c_str()), std::make_pair(kind.type, kind.size))
+                << "the registry changed what was stored";
+        }
+        auto app = LoadedApplication();
+        ExpectFirstRunValues(*app);
+
+        // Confirming the dialog rewrites each of them as a proper DWORD.
+        app->SaveSettings();
+        for (const ReadValue& value : values) {
+            if (value.key == kCommonKey)
+                continue; // not the dialog's to write
+            EXPECT_EQ(StoredTypeAndSize(value.key, value.name.c_str()),
+                      std::make_pair(static_cast<DWORD>(REG_DWORD), static_cast<DWORD>(4)))
+                << value.name.c_str();
+        }
+        ExpectFirstRunValues(*LoadedApplication());
+    }
+}
+
+TEST_F(BadRegistryContentsTest, LogoPathThatIsNoFittingTextReadsAsEmpty)
+{
+    const std::wstring image = Below(kProgramKey, L"Image");
+    const std::wstring huge(100000, L'q');
+    // RegSetValueExW adds a terminator that follows the data; a '#' there keeps it out.
+    const std::wstring hugeFollowed = huge + L'#';
+    const std::wstring path = L"C:\\Bilder\\Logo.bmp";
+    struct LogoCase {
+        const char* what;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    };
+    const LogoCase cases[] = {
+        {"100 000 characters and terminator", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2)},
+        {"100 000 characters without terminator", REG_SZ, hugeFollowed.c_str(), static_cast<DWORD>(huge.size() * 2)},
+        {"a path as REG_BINARY", REG_BINARY, path.c_str(), static_cast<DWORD>((path.size() + 1) * 2)},
+        {"a path as REG_MULTI_SZ", REG_MULTI_SZ, path.c_str(), static_cast<DWORD>((path.size() + 1) * 2)},
+        {"a path as REG_NONE", REG_NONE, path.c_str(), static_cast<DWORD>((path.size() + 1) * 2)},
+    };
+    for (const LogoCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteVelbrookTree();
+        PutRaw(image, L"LogoPath", c.type, c.data, c.size);
+        PutDword(image, L"LoadDlgIndex", 3);
+        auto app = NewApplication();
+        FillWithJunk(*app);
+        app->ResetSettings();
+        app->LoadSettings();
+        EXPECT_STREQ(app->settings.LogoPath, L"");
+        // The rest of the Image key still loads.
+        EXPECT_EQ(app->LoadDlgIndex, 3);
+    }
+}
+
+// A security descriptor with an empty access list: nobody but the owner's
+// implicit rights may touch the key.
+void DenyEveryAccess(const std::wstring& key)
+{
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, WRITE_DAC, &handle), ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor;
+    ACL acl;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(InitializeAcl(&acl, sizeof acl, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE));
+    EXPECT_EQ(RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(handle);
+}
+
+// A null access list: everyone may do everything again, so the tree can go.
+void AllowEveryAccess(const std::wstring& key)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, WRITE_DAC, &handle) != ERROR_SUCCESS)
+        return;
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(handle);
+}
+
+TEST_F(BadRegistryContentsTest, KeysThatCannotBeOpenedKeepTheDefaults)
+{
+    // Values where the program expects its keys: "Image", "Colors", "Status"
+    // and the dialog's "Common" as values of the program key; the program key as
+    // a value of "ScreenSaver" and the common key as a value of the base key.
+    for (const wchar_t* name : {L"Image", L"Colors", L"Status", L"Common"})
+        PutDword(kProgramKey, name, 1);
+    ExpectFirstRunValues(*LoadedApplication());
+    DeleteVelbrookTree();
+    PutDword(Below(kBase, L"ScreenSaver"), L"DriftlanternsApp", 1);
+    PutDword(kBase, L"Common", 512);
+    ExpectFirstRunValues(*LoadedApplication());
+
+    // Keys whose access list denies everything, with values inside.
+    DeleteVelbrookTree();
+    const std::wstring image = Below(kProgramKey, L"Image");
+    PutString(image, L"LogoPath", L"C:\\Bilder\\Logo.bmp");
+    PutDword(image, L"AdjustmentNo", 1);
+    PutDword(kCommonKey, L"OpenGL_MaxTextureSize", 512);
+    for (const std::wstring& key : {image, kCommonKey})
+        DenyEveryAccess(key);
+    HKEY probe = nullptr;
+    const LSTATUS denied = RegOpenKeyExW(HKEY_CURRENT_USER, image.c_str(), 0, KEY_READ, &probe);
+    if (probe)
+        RegCloseKey(probe);
+
+    auto app = LoadedApplication();
+    // Confirming writes what it can: the refused Image key is passed over.
+    app->SaveSettings();
+    for (const std::wstring& key : {image, kCommonKey})
+        AllowEveryAccess(key);
+
+    ASSERT_EQ(denied, ERROR_ACCESS_DENIED) << "Wine no longer honours an empty access list";
+    ExpectFirstRunValues(*app);
+    EXPECT_EQ(StoredDword(kProgramKey, L"SceneStrategy"), std::optional<DWORD>(0u));
+    EXPECT_EQ(StoredDword(Below(kProgramKey, L"Colors"), L"BackColor"), std::optional<DWORD>(0u))
+        << "saving stopped at the refused key";
+    EXPECT_EQ(StoredDword(image, L"AdjustmentNo"), std::optional<DWORD>(1u));
+    EXPECT_EQ(StoredString(image, L"LogoPath"), std::optional<std::wstring>(L"C:\\Bilder\\Logo.bmp"));
 }
 
 // --- Saving -------------------------------------------------------------------

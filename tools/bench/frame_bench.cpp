@@ -1,17 +1,23 @@
 // Measures the real frame loop of a full-screen run: the time one frame spends
-// in Advance and ComposeFrame, the time from process start to the first frame on
-// screen, and the spread of the intervals between frames.
+// in Advance and ComposeFrame, the intervals between the frames the clock
+// releases and between the frames that reach the screen, the time from process
+// start to the first frame on screen, and the peak private memory.
 //
 // It starts like the saver (Initialize, the command line, the render window),
 // then wraps the scene to time each frame and hooks the buffer swap to stamp
-// each presented frame, and runs the saver's own loop for a fixed time.
+// each presented frame, and runs the saver's own loop for a fixed time. It
+// prints one "name value" line per figure for tools/bench/bench.py.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
+#include <numeric>
 #include <vector>
 
+#include "tools/bench/bench_clock.h"
 #include "app/application.h"
 #include "image/image_holder.h"
 #include "image/texture_loader.h"
@@ -20,37 +26,16 @@
 
 namespace {
 
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Process creation in the same seconds as Seconds(): both are measured now.
-double ProcessStartSeconds()
-{
-    FILETIME created, exited, kernel, user, now;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    GetSystemTimePreciseAsFileTime(&now);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return Seconds() - static_cast<double>(ticks(now) - ticks(created)) / 1e7;
-}
+using bench::Seconds;
 
 struct Measurements {
     double runSeconds = 20.0;
     double loopStart = 0.0;
     double frameStart = 0.0;
-    double firstPresent = 0.0;
-    std::vector<double> frameWork;  // Advance + ComposeFrame, seconds
-    std::vector<double> presents;   // when each frame reached the screen
+    double firstPresentEpoch = 0.0;
+    std::vector<double> frameWork; // Advance + ComposeFrame, seconds
+    std::vector<double> releases;  // when the clock released each frame
+    std::vector<double> presents;  // when each frame reached the screen
     HWND window = nullptr;
 };
 Measurements measured;
@@ -60,15 +45,16 @@ BOOL WINAPI PresentAndStamp(HDC dc)
     const BOOL swapped = SwapBuffers(dc);
     const double now = Seconds();
     if (measured.presents.empty())
-        measured.firstPresent = now;
+        measured.firstPresentEpoch = bench::EpochSeconds();
     measured.presents.push_back(now);
     measured.frameWork.push_back(now - measured.frameStart);
-    if (now - measured.loopStart > measured.runSeconds)
+    if (now - measured.loopStart >= measured.runSeconds)
         PostMessageW(measured.window, WM_CLOSE, 0, 0);
     return swapped;
 }
 
-// Forwards every operation to the real scene; Advance starts a frame's stopwatch.
+// Forwards every operation to the real scene. The loop calls Advance right
+// after the clock released the frame, so its start is the release stamp.
 class TimedScene final : public ISceneStrategy {
 public:
     explicit TimedScene(ISceneStrategy* inner) : inner_(inner) {}
@@ -77,6 +63,7 @@ public:
     void Advance(float step) override
     {
         measured.frameStart = Seconds();
+        measured.releases.push_back(measured.frameStart);
         inner_->Advance(step);
     }
     void Draw() override { inner_->Draw(); }
@@ -95,6 +82,41 @@ private:
     ISceneStrategy* inner_;
 };
 
+// Samples the private bytes every few milliseconds from process start to exit:
+// a start-up peak (the snapshot's buffers, the first frames) is gone by the end.
+class MemorySampler {
+public:
+    MemorySampler() { thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    ~MemorySampler() { Stop(); }
+    std::uint64_t Stop()
+    {
+        if (thread_) {
+            stop_ = true;
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+            thread_ = nullptr;
+        }
+        Sample();
+        return peak_;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* sampler = static_cast<MemorySampler*>(self);
+        while (!sampler->stop_) {
+            sampler->Sample();
+            Sleep(5);
+        }
+        return 0;
+    }
+    void Sample() { peak_ = std::max(peak_.load(), bench::PrivateBytes(GetCurrentProcess())); }
+
+    HANDLE thread_ = nullptr;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::uint64_t> peak_{0};
+};
+
 double Percentile(std::vector<double> values, double fraction)
 {
     if (values.empty())
@@ -104,20 +126,37 @@ double Percentile(std::vector<double> values, double fraction)
     return values[index];
 }
 
-void Report(double processStart)
+std::vector<double> Intervals(const std::vector<double>& stamps)
 {
     std::vector<double> intervals;
-    for (std::size_t i = 1; i < measured.presents.size(); ++i)
-        intervals.push_back(measured.presents[i] - measured.presents[i - 1]);
+    for (std::size_t i = 1; i < stamps.size(); ++i)
+        intervals.push_back(stamps[i] - stamps[i - 1]);
+    return intervals;
+}
+
+// "NAME mean p1 p99 max" in milliseconds.
+void ReportIntervals(const char* name, const std::vector<double>& stamps)
+{
+    const std::vector<double> intervals = Intervals(stamps);
+    const double mean =
+        intervals.empty() ? 0.0 : std::accumulate(intervals.begin(), intervals.end(), 0.0) / intervals.size();
+    std::printf("%s %.3f %.3f %.3f %.3f\n", name, mean * 1000.0, Percentile(intervals, 0.01) * 1000.0,
+                Percentile(intervals, 0.99) * 1000.0, Percentile(intervals, 1.0) * 1000.0);
+}
+
+void Report(double processCreatedEpoch, std::uint64_t peakPrivateBytes)
+{
     const double ms = 1000.0;
-    std::printf("frames: %zu in %.1f s\n", measured.presents.size(),
+    std::printf("frames %zu\n", measured.presents.size());
+    std::printf("span_s %.3f\n",
                 measured.presents.empty() ? 0.0 : measured.presents.back() - measured.presents.front());
-    std::printf("advance+compose median: %.3f ms, p99: %.3f ms\n", Percentile(measured.frameWork, 0.5) * ms,
+    std::printf("work_ms %.3f %.3f\n", Percentile(measured.frameWork, 0.5) * ms,
                 Percentile(measured.frameWork, 0.99) * ms);
-    std::printf("process start to first frame: %.1f ms\n", (measured.firstPresent - processStart) * ms);
-    std::printf("frame interval median: %.3f ms, p1: %.3f ms, p99: %.3f ms, max: %.3f ms\n",
-                Percentile(intervals, 0.5) * ms, Percentile(intervals, 0.01) * ms, Percentile(intervals, 0.99) * ms,
-                Percentile(intervals, 1.0) * ms);
+    ReportIntervals("release_interval_ms", measured.releases);
+    ReportIntervals("present_interval_ms", measured.presents);
+    std::printf("process_created_epoch %.6f\n", processCreatedEpoch);
+    std::printf("first_present_epoch %.6f\n", measured.firstPresentEpoch);
+    std::printf("peak_private_bytes %llu\n", static_cast<unsigned long long>(peakPrivateBytes));
 }
 
 // The snapshot's road once more, step by step, while the run's context is still
@@ -138,19 +177,21 @@ void ReportDesktopSteps(Application& app)
     if (texture)
         glDeleteTextures(1, &texture);
     const double ms = 1000.0;
-    std::printf("desktop %ldx%ld (%s): capture %.1f ms, convert %.1f ms, upload %.1f ms\n", holder.info.bmWidth,
-                holder.info.bmHeight, captured ? "captured" : "capture failed", (capturedAt - start) * ms,
-                (convertedAt - capturedAt) * ms, (uploadedAt - convertedAt) * ms);
+    std::printf("desktop_ms %.1f %.1f %.1f %ldx%ld %s\n", (capturedAt - start) * ms, (convertedAt - capturedAt) * ms,
+                (uploadedAt - convertedAt) * ms, holder.info.bmWidth, holder.info.bmHeight,
+                captured ? "captured" : "capture-failed");
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    const double processStart = ProcessStartSeconds();
+    const double processCreatedEpoch = bench::ProcessCreatedEpochSeconds();
+    MemorySampler memory;
     // Run as "frame_bench /s SECONDS SCENE [desktop]": the saver reads its switch
     // from the command line; SCENE is a SceneStrategy number, the calendar by
-    // default; "desktop" draws it over a snapshot of the screen.
+    // default; "desktop" draws it over a snapshot of the screen. SECONDS 0 ends
+    // the run after the first frame (a start-up measurement).
     if (argc > 2)
         measured.runSeconds = std::wcstod(argv[2], nullptr);
     const long scene = argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 4;
@@ -182,12 +223,12 @@ int wmain(int argc, wchar_t** argv)
     measured.window = app->window;
     measured.loopStart = Seconds();
     app->RunFrameLoop();
-    if (desktop)
+    if (desktop && measured.runSeconds > 0.0)
         ReportDesktopSteps(*app);
     app->Shutdown();
     delete app;
     application = nullptr;
-    Report(processStart);
-    std::printf("command line to render window ready: %.1f ms\n", (commandLineEnd - commandLineStart) * 1000.0);
+    Report(processCreatedEpoch, memory.Stop());
+    std::printf("command_line_ms %.1f\n", (commandLineEnd - commandLineStart) * 1000.0);
     return 0;
 }

@@ -1,0 +1,224 @@
+#!/usr/bin/env python3
+"""The benchmark: one table for all five scenes at 1920x1080 under Wine.
+
+  bench.py BUILD [SECONDS] [--scene N] [--starts N] [--exits N]
+
+Everything runs in one Wine session (one Xvfb, one warm wineserver), so each
+program is started the same way, with `wine PROGRAM`:
+
+- the frame loop: frame_bench.exe, the saver's own start-up and loop with the
+  scene wrapped and the swap hooked, for SECONDS (20) per scene, with the
+  desktop backdrop off and on;
+- start-up: from the moment this script starts a program to its first frame
+  on screen, for the saver (frame_bench.exe ending after its first frame) and,
+  interleaved with it, for minimal_gl.exe, the least an OpenGL program does;
+- exit latency: the real nightloom.scr /s; once its loop runs, a horizontal
+  mouse movement through the X server (xdotool); exit_watch.exe polls about
+  once a millisecond for the window and the process to go.
+
+Stamps taken inside Windows programs are the system time, which Wine reads
+from the clock behind Python's time.time(), so they compare with this script's.
+"""
+import argparse
+import os
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "harness"))
+import launcher  # noqa: E402
+
+SCREEN = "1920x1080x24"
+SCENES = {1: "Wuerfel", 2: "Nebel", 3: "Sterne", 4: "Kalender", 5: "Butterfly"}
+SETTINGS_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
+PROGRAM_KEY = r"HKCU\Software\Wow6432Node\Velbrook\ScreenSaver\DriftlanternsApp"
+RENDER_WINDOW_CLASS = "DriftlanternsApp"
+
+
+def parse_figures(text):
+    """frame_bench's and the other programs' "name value..." lines as a dict of lists of numbers."""
+    figures = {}
+    for line in text.replace("\r", "").splitlines():
+        parts = line.split()
+        if len(parts) < 2:
+            continue
+        figures[parts[0]] = [float(v) for v in parts[1:] if re.fullmatch(r"-?[0-9]+(\.[0-9]*)?", v)]
+    return figures
+
+
+def median(values):
+    return statistics.median(values) if values else float("nan")
+
+
+class Bench:
+    def __init__(self, build, session):
+        self.session = session
+        self.tools = os.path.join(build, "win", "tools", "bench")
+        self.scr = os.path.join(build, "win", "nightloom.scr")
+
+    def run(self, program, *args, timeout=300):
+        """Starts a program, returns (when it was started, its figures)."""
+        started = time.time()
+        result = subprocess.run(["wine", os.path.join(self.tools, program), *args], env=self.session.env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                timeout=timeout)
+        figures = parse_figures(result.stdout.decode("utf-8", "replace"))
+        if result.returncode != 0 or "first_present_epoch" not in figures:
+            raise RuntimeError("%s %s failed (%d): %r" % (program, " ".join(args), result.returncode,
+                                                          result.stdout[-400:]))
+        return started, figures
+
+    def start_up(self, program, *args, timeout=300):
+        """Seconds from starting the program to its first presented frame, and the figures."""
+        started, figures = self.run(program, *args, timeout=timeout)
+        return figures["first_present_epoch"][0] - started, figures
+
+    def frame_loop(self, scene, desktop, seconds):
+        args = ["/s", str(seconds), str(scene)] + (["desktop"] if desktop else [])
+        return self.start_up("frame_bench.exe", *args, timeout=seconds + 300)
+
+    def set_scene(self, scene, desktop):
+        """The build prefix's settings as the defaults (tests leave theirs), with this scene and backdrop."""
+        self.session.wine("reg", "delete", SETTINGS_KEY, "/f")
+        for name, value in (("SceneStrategy", scene), ("ShowDesktop", 1 if desktop else 0)):
+            self.session.wine("reg", "add", PROGRAM_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f",
+                              check=True)
+
+    def exit_latency(self, direction):
+        """(to window gone, to process gone, poll mean, poll max), seconds, for one run of the real saver."""
+        saver = subprocess.Popen(["wine", self.scr, "/s"], env=self.session.env, stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        watch = subprocess.Popen(["wine", os.path.join(self.tools, "exit_watch.exe"), RENDER_WINDOW_CLASS],
+                                 env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                 stderr=subprocess.DEVNULL)
+        try:
+            ready = watch.stdout.readline().decode("ascii", "replace")
+            if not ready.startswith("ready"):
+                raise RuntimeError("exit_watch: %r; the saver %s" % (
+                    ready.strip(), "runs" if saver.poll() is None else "ended with %d" % saver.returncode))
+            subprocess.run(["xdotool", "mousemove_relative", "--", str(direction), "0"], env=self.session.env,
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # xdotool has sent the movement to the X server (flushed) when it returns.
+            moved = time.time()
+            figures = parse_figures(watch.communicate(timeout=60)[0].decode("ascii", "replace"))
+            saver.wait(timeout=60)
+        finally:
+            for process in (watch, saver):
+                if process.poll() is None:
+                    process.kill()
+                    process.wait()
+        if watch.returncode != 0:
+            raise RuntimeError("exit_watch did not see the saver go: %r" % figures)
+        return (figures["window_gone_epoch"][0] - moved, figures["process_gone_epoch"][0] - moved,
+                figures["poll_ms"][0], figures["poll_ms"][1])
+
+
+def load_average():
+    return "%.1f / %.1f / %.1f" % os.getloadavg()
+
+
+def ms(seconds):
+    return "%.0f" % (seconds * 1000.0)
+
+
+def measure(args):
+    build = os.path.realpath(args.build)
+    scenes = [args.scene] if args.scene else sorted(SCENES)
+    conditions = [(scene, desktop) for scene in scenes for desktop in (False, True)]
+    rows = {condition: {"starts": []} for condition in conditions}
+    minimal_starts = []
+    polls = []
+    loads = [load_average()]
+    log = sys.stderr
+    # With a window manager, as on a desktop: without one, Wine waits 2 s for
+    # the missing manager when a full-screen window goes, and each exit takes that.
+    with launcher.WineSession(os.path.join(build, "wine"), screen=SCREEN, window_manager=True) as session:
+        bench = Bench(build, session)
+        for scene, desktop in conditions:
+            name = "%s, backdrop %s" % (SCENES[scene], "on" if desktop else "off")
+            print("== frame loop: %s, %g s" % (name, args.seconds), file=log, flush=True)
+            start, figures = bench.frame_loop(scene, desktop, args.seconds)
+            rows[(scene, desktop)].update(figures)
+            rows[(scene, desktop)]["starts"].append(start)
+        loads.append(load_average())
+        print("== start-up: %d starts of each, beside the minimal OpenGL program" % args.starts, file=log, flush=True)
+        for _ in range(args.starts):
+            for scene, desktop in conditions:
+                if not desktop:
+                    minimal_starts.append(bench.start_up("minimal_gl.exe")[0])
+                start, _ = bench.frame_loop(scene, desktop, 0)
+                rows[(scene, desktop)]["starts"].append(start)
+        loads.append(load_average())
+        for scene, desktop in conditions:
+            if not args.exits:
+                break
+            print("== exit latency: %s, backdrop %s, %d runs" % (SCENES[scene], "on" if desktop else "off",
+                                                                  args.exits), file=log, flush=True)
+            bench.set_scene(scene, desktop)
+            runs = [bench.exit_latency(1 if i % 2 == 0 else -1) for i in range(args.exits)]
+            rows[(scene, desktop)]["exit"] = runs
+            polls += [(run[2], run[3]) for run in runs]
+        loads.append(load_average())
+    return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr)
+
+
+def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
+    minimal = median(minimal_starts)
+    lines = [
+        "| Scene | backdrop | frames | `Advance` + `ComposeFrame`, median / p99 | interval between releases, "
+        "mean / p1 / p99 | interval between presented frames, mean / p1 / p99 | process start to first "
+        "presented frame, median | ratio to the minimal OpenGL program | exit: to window gone / to process "
+        "gone, median | peak private memory |",
+        "|---|---|---|---|---|---|---|---|---|---|",
+    ]
+    for scene, desktop in conditions:
+        row = rows[(scene, desktop)]
+        work = row["work_ms"]
+        release = row["release_interval_ms"]
+        present = row["present_interval_ms"]
+        start = median(row["starts"])
+        exits = row.get("exit", [])
+        exit_text = ("%s / %s ms" % (ms(median([e[0] for e in exits])), ms(median([e[1] for e in exits])))
+                     if exits else "-")
+        lines.append("| %s | %s | %d | %.1f / %.1f ms | %.1f / %.1f / %.1f ms | %.1f / %.1f / %.1f ms | %s ms "
+                     "| %.2f | %s | %.0f MB |" % (
+                         SCENES[scene], "on" if desktop else "off", row["frames"][0], work[0], work[1],
+                         release[0], release[1], release[2], present[0], present[1], present[2], ms(start),
+                         start / minimal, exit_text, row["peak_private_bytes"][0] / 2**20))
+    lines.append("| minimal OpenGL program | | | | | | %s ms | 1.00 | | |" % ms(minimal))
+    notes = [
+        "",
+        "%g s of the frame loop per row; start-up: median of %d starts per row and of %d starts of the "
+        "minimal program, interleaved; exit: median of %d runs of `nightloom.scr /s`, polled every %.1f ms "
+        "(longest gap %.1f ms)." % (
+            args.seconds, args.starts + 1, len(minimal_starts), args.exits,
+            statistics.mean(p[0] for p in polls) if polls else 0.0, max((p[1] for p in polls), default=0.0)),
+        "`nightloom.scr`: %d bytes (%.0f KB). Load average (1 / 5 / 15 min) at start, after the loops, "
+        "after the starts, at the end: %s." % (scr_size, scr_size / 1024.0, "; ".join(loads)),
+    ]
+    return "\n".join(lines + notes) + "\n"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("build")
+    parser.add_argument("seconds", nargs="?", type=float, default=20.0)
+    parser.add_argument("--scene", type=int, choices=sorted(SCENES))
+    parser.add_argument("--starts", type=int, default=3, help="short start-up runs per row (beside the loop's)")
+    parser.add_argument("--exits", type=int, default=10, help="exit latency runs per row")
+    args = parser.parse_args()
+    began = time.time()
+    result = measure(args)
+    text = table(args, *result)
+    text += "Whole run: %.0f s, %d cores, Wine 8, Mesa llvmpipe.\n" % (time.time() - began, os.cpu_count())
+    with open(os.path.join(args.build, "bench.md"), "w", encoding="utf-8") as f:
+        f.write(text)
+    print(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
