@@ -33,6 +33,8 @@
 #include <utility>
 #include <vector>
 
+#include "gdi_handle_table.h"
+
 namespace {
 
 enum ExitCode { kSuccess = 0, kNotFound = 1, kBadUsage = 2 };
@@ -1415,26 +1417,13 @@ int CommandForeground(const Args& args, Report& report)
 // ---------------------------------------------------------------------------
 // What another process holds, sampled from outside it for the soak runs.
 
-// GetGuiResources is a stub under Wine that answers 0. There the process's GDI
-// handle table, which its PEB points to (GdiSharedHandleTable), is its own and
-// counts the live objects the same way; it is read across the process boundary.
-constexpr std::size_t kPebGdiHandleTableOffset = 0xF8;
-constexpr std::size_t kGdiHandleTableEntries = 65536;
-
-struct GdiHandleEntry {
-    std::uint64_t object;
-    std::uint16_t processId, count, unique;
-    std::uint8_t type, flags;
-    std::uint64_t user;
-};
-static_assert(sizeof(GdiHandleEntry) == 24, "one entry of the 64-bit GDI handle table");
-
 bool ReadRemote(HANDLE process, const void* address, void* buffer, SIZE_T size)
 {
     SIZE_T read = 0;
     return ReadProcessMemory(process, address, buffer, size, &read) && read == size;
 }
 
+// Another process's live GDI objects where GetGuiResources answers 0 (Wine);
 // -1 when the table cannot be read.
 long long CountGdiHandleTableEntries(HANDLE process)
 {

@@ -26,6 +26,7 @@
 #include "scenes/scene.h"
 #include "scenes/scene_holder.h"
 #include "settings/settings.h"
+#include "gdi_handle_table.h"
 #include "gl_frame.h"
 
 namespace {
@@ -860,23 +861,16 @@ DWORD GdiObjectCount()
     const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     if (counted != 0)
         return counted;
-    struct HandleEntry {
-        std::uint64_t object;
-        std::uint16_t processId, count, unique;
-        std::uint8_t type, flags;
-        std::uint64_t user;
-    };
-    static_assert(sizeof(HandleEntry) == 24, "one entry of the 64-bit GDI handle table");
     const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const auto* table = *reinterpret_cast<const HandleEntry* const*>(peb + 0xF8); // GdiSharedHandleTable
+    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + kPebGdiHandleTableOffset);
     MEMORY_BASIC_INFORMATION region = {};
     if (!table || !VirtualQuery(table, &region, sizeof region))
         return 0;
     const std::size_t available = (reinterpret_cast<const unsigned char*>(region.BaseAddress) +
                                    region.RegionSize - reinterpret_cast<const unsigned char*>(table)) /
-                                  sizeof(HandleEntry);
+                                  sizeof(GdiHandleEntry);
     DWORD used = 0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(available, 65536); ++i)
+    for (std::size_t i = 0; i < std::min(available, kGdiHandleTableEntries); ++i)
         used += table[i].type != 0 ? 1 : 0;
     return used;
 }
