@@ -2,6 +2,7 @@
 // view and frame clock, and their release in reverse order.
 #include "app/application.h"
 #include "app/frame_clock_win.h"
+#include "image/texture_loader.h"
 #include "render/gl.h"
 #include "render/render_window.h"
 #include "scenes/scene_holder.h"
@@ -40,8 +41,11 @@ void Application::ChooseWindowGeometry()
 bool Application::PrepareEngine()
 {
     sceneHolder->colorBits = windowBits;
-    return PrepareGlContext(window, windowBits, sceneHolder->scene->IsDoubleBuffered(), sceneHolder->deviceContext,
-                            sceneHolder->glContext);
+    if (!PrepareGlContext(window, windowBits, sceneHolder->scene->IsDoubleBuffered(), sceneHolder->deviceContext,
+                          sceneHolder->glContext))
+        return false;
+    sceneHolder->textureSupport = QueryTextureSupport();
+    return true;
 }
 
 bool Application::ReleaseEngine()

@@ -120,7 +120,7 @@ public:
     bool Initialize() { return view->Initialize(); }
 
     // The desktop snapshot stand-in: plain white.
-    void ShowWhiteDesktop() { view->holder.desktopTexture = desktop = WhiteTexture(); }
+    void ShowWhiteDesktop() { view->holder.desktopTexture = WholeBackdrop(desktop = WhiteTexture()); }
 
     Image Frame()
     {
