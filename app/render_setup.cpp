@@ -130,8 +130,16 @@ bool Application::CreateApplicationWindow()
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
     settings.OpenGL_MaxTextureSize = maxTextureSize;
 
-    ShowCursor(settings.previewMode);
     frameClock = CreateFrameClock(targetFps);
-    renderWindowRun.running = frameClock != nullptr;
-    return frameClock != nullptr;
+    if (!frameClock) {
+        // The window goes first: its first key or mouse movement would post the
+        // quit message that ends the box before it is read.
+        ReleaseEngine();
+        DestroyRenderWindow();
+        ShowOutOfMemory();
+        return false;
+    }
+    ShowCursor(settings.previewMode);
+    renderWindowRun.running = true;
+    return true;
 }

@@ -5,8 +5,8 @@
 namespace {
 
 // A 1920x1080 primary with a 1280x1024 monitor to its left.
-constexpr ScreenMeasurements kTwoMonitors = {2, 0, 0, 1920, 1080, -1280, 0, 3200, 1080};
-constexpr ScreenMeasurements kOneMonitor = {1, 0, 0, 1920, 1080, 0, 0, 1920, 1080};
+constexpr ScreenLayout kTwoMonitors = {2, 0, 0, 1920, 1080, -1280, 0, 3200, 1080};
+constexpr ScreenLayout kOneMonitor = {1, 0, 0, 1920, 1080, 0, 0, 1920, 1080};
 
 void ExpectSource(const CapturePlan& plan, int x, int y, int width, int height)
 {
@@ -30,7 +30,7 @@ TEST(CaptureGeometry, PrimaryOnlyOrOneMonitorTakesTheDesktopOriginAndTheModeSize
     ExpectSource(PlanDesktopCapture(kTwoMonitors, true, 0, 0), 0, 0, 1920, 1080);
     ExpectSource(PlanDesktopCapture(kOneMonitor, false, 0, 0), 0, 0, 1920, 1080);
     // The mode, not the virtual screen, gives the size of the primary capture.
-    const ScreenMeasurements shifted = {1, 5, 7, 800, 600, 0, 0, 1920, 1080};
+    const ScreenLayout shifted = {1, 5, 7, 800, 600, 0, 0, 1920, 1080};
     ExpectSource(PlanDesktopCapture(shifted, false, 0, 0), 5, 7, 800, 600);
 }
 

@@ -534,6 +534,34 @@ TEST_F(OverlayRenderTest, NothingWhenNotAllowedOrNotWanted)
     EXPECT_EQ(scene->lightingLog.find('C'), std::string::npos);
 }
 
+// glGenLists answers 0 between glBegin and glEnd: the one way a test can make
+// the font's lists fail.
+TEST_F(OverlayRenderTest, FontWithoutListsOfItsOwnIsNoFont)
+{
+    view->holder.ReleaseView();
+    // Lists a scene might own under the numbers of the character codes, each an
+    // 8x8 block at the raster position.
+    const GLubyte block[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (GLuint code = 1; code < kFontListCount; ++code) {
+        glNewList(code, GL_COMPILE);
+        glBitmap(8, 8, 0.0f, 0.0f, 8.0f, 0.0f, block);
+        glEndList();
+    }
+    HDC dc = view->holder.deviceContext;
+    const HGDIOBJ selected = GetCurrentObject(dc, OBJ_FONT);
+    glBegin(GL_POINTS);
+    view->holder.font = CreateTextFont(dc);
+    glEnd();
+    DrainGlErrors();
+
+    EXPECT_EQ(view->holder.font, nullptr);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), selected) << "the context keeps its own font";
+    const GLenum composed = view->Compose(59.94f);
+    glDeleteLists(1, kFontListCount - 1);
+    ASSERT_EQ(composed, static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(view->Frame().Count(IsLit), 0) << "text drawn through the scene's lists";
+}
+
 // =================================================================================
 // Composition: lighting, backdrop, texturing
 // =================================================================================
