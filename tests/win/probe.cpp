@@ -871,6 +871,12 @@ int CommandDisplay(const Args& args, Report& report)
         ++count;
     }
     report.AddNumber(L"modes", count);
+
+    HDC screen = GetDC(nullptr);
+    report.AddNumber(L"logpixels", screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0);
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
     return kSuccess;
 }
 
