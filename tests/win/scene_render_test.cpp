@@ -238,6 +238,7 @@ TEST(NebelRender, GreyFogOverTheWholeViewSwellingWithAlpha)
 
     scene.alpha = 0.38f;
     scene.bannerX = 39; // keep the banner out of the middle for the ratio below
+    glEnable(GL_DEPTH_TEST); // as a driver or an earlier frame could leave it: the scene turns it off
     const double denseMean = MeanBrightness(nebel.Frame());
     EXPECT_GT(denseMean / faintMean, 3.0) << "0.38 against 0.1";
     EXPECT_LT(denseMean / faintMean, 4.6);
@@ -392,6 +393,7 @@ TEST(ButterflyRender, ThreeColouredButterfliesOnBlack)
     std::vector<Rgb> averages;
     for (std::int32_t colour = 0; colour < 3; ++colour) {
         OneButterfly(scene, colour);
+        glEnable(GL_DEPTH_TEST); // the scene turns it off itself
         const Image frame = flock.Frame();
         SaveArtifact(frame, "butterfly-colour-" + std::to_string(colour) + ".bmp");
         const int lit = frame.Count(IsLit);
@@ -507,6 +509,7 @@ TEST(WuerfelRender, GlowingTexturedCubeWithItsLight)
         notBlack += texels[i] | texels[i + 1] | texels[i + 2];
     EXPECT_EQ(notBlack, 0);
 
+    glEnable(GL_DEPTH_TEST); // the scene turns it off itself
     const Image frame = cube.Frame();
     SaveArtifact(frame, "wuerfel.bmp");
     // Turned 0 degrees, the front face (z = 1 of the cube 5 units away) covers
