@@ -7,7 +7,7 @@ Each scene is shown full screen at 1280x720 and taken when it looks its best;
 some run over a desktop of our own (artgen --desktop, shown by the probe as a
 Wine window, since the saver snapshots only what Wine windows show). Then the
 settings dialog's two pages and the About box, each cut out with a margin of
-that desktop around it. Scenes are written as JPEG, dialogs as PNG.
+what lies around it. Scenes are written as JPEG, dialogs as PNG.
 """
 import os
 import subprocess
