@@ -6,8 +6,9 @@
 //
 // Pictures are drawn in unit coordinates (0..1 across the picture) on an
 // oversampled canvas, averaged down to the target size for smooth edges, then
-// mapped to a fixed palette or kept in true colour. Only arithmetic and sqrt are used while drawing:
-// both are exactly rounded, so the output does not depend on the maths library.
+// mapped to a fixed palette or kept in true colour. Only arithmetic and sqrt
+// are used while drawing: both are exactly rounded, so the output does not
+// depend on the maths library.
 
 #include <algorithm>
 #include <cmath>
@@ -628,7 +629,7 @@ void PutIconInfoHeader(Bytes& b, int size, int bitsPerPixel, std::size_t bitmapB
     b.U32(static_cast<std::uint32_t>(bitmapBytes));
     b.U32(0);  // horizontal resolution
     b.U32(0);  // vertical resolution
-    b.U32(0);  // colours used: all 2^bpp
+    b.U32(0);  // colours used: all 2^bpp, or none above 8 bits
     b.U32(0);  // colours important: all
 }
 
