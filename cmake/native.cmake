@@ -13,7 +13,10 @@ target_link_options(nightloom_core PUBLIC ${NIGHTLOOM_SANITIZE})
 # The generator of our pictures and icons; its output is committed in
 # resources/ and a native test checks that it still reproduces it.
 add_executable(artgen tools/artgen/artgen.cpp tools/artgen/pictures.cpp tools/artgen/bmp_file.cpp
-    tools/artgen/lettering.cpp tools/artgen/noise.cpp)
+    tools/artgen/lettering.cpp tools/artgen/noise.cpp tools/artgen/png_file.cpp)
+# zlib deflates the icon's PNG image.
+find_package(ZLIB REQUIRED)
+target_link_libraries(artgen PRIVATE ZLIB::ZLIB)
 # Optimised even in debug builds: the tests run it several times. No fused
 # multiply-add, so every compiler and machine draws the same bytes.
 target_compile_options(artgen PRIVATE -Wall -Wextra -Wpedantic -Werror -O2 -ffp-contract=off)

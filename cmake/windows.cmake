@@ -101,7 +101,7 @@ endif()
 # Pictures and icons are committed in resources/, drawn by our own generator
 # (tools/artgen), so the build needs no generator.
 set(NIGHTLOOM_ART_FILES
-    nightloom.ico nightloom_small.ico nightloom_16.ico
+    nightloom_shell.ico nightloom.ico nightloom_small.ico nightloom_16.ico
     cube_face.bmp butterfly_blue.bmp butterfly_red.bmp butterfly_green.bmp butterfly_mask.bmp
     star_flare.bmp banner.bmp fog.bmp)
 list(TRANSFORM NIGHTLOOM_ART_FILES PREPEND ${CMAKE_SOURCE_DIR}/resources/)
@@ -146,9 +146,9 @@ if(NIGHTLOOM_MAKENSIS)
     add_custom_command(OUTPUT ${NIGHTLOOM_SETUP}
         COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8
             -DVERSION=${PROJECT_VERSION} -DSAVER=$<TARGET_FILE:nightloom>
-            -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom.ico -DOUTFILE=${NIGHTLOOM_SETUP}
+            -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom_shell.ico -DOUTFILE=${NIGHTLOOM_SETUP}
             ${NIGHTLOOM_NSIS_SCRIPT}
-        DEPENDS nightloom ${NIGHTLOOM_NSIS_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/nightloom.ico
+        DEPENDS nightloom ${NIGHTLOOM_NSIS_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/nightloom_shell.ico
         COMMENT "Building the installer nightloom-setup.exe"
         VERBATIM)
     add_custom_target(installer ALL DEPENDS ${NIGHTLOOM_SETUP})

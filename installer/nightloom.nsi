@@ -63,6 +63,7 @@ Section "Nightloom (Bildschirmschoner)" SectionSaver
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Nightloom (Bildschirmschoner)"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Velbrook"
+    ; Index 0 is the saver's first icon group, the one drawn in every size.
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SYSDIR\${SAVER_FILE},0"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'

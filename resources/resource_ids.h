@@ -22,6 +22,9 @@
 #define IDS_PLACEMENT_FITTED 3422
 #define IDS_PLACEMENT_STRETCHED 3423
 
+// The shell, the program list and the installer take the file's first icon
+// group, the lowest id: this one, in every size they ask for.
+#define IDI_PROGRAM_SHELL 100
 #define IDI_PROGRAM 108
 #define IDI_PROGRAM_SMALL 109
 #define IDI_PROGRAM_16 110

@@ -102,10 +102,10 @@ Picture DecodeBmp(const fs::path& path)
     return p;
 }
 
-const char* const kAllFiles[] = {"nightloom.ico", "nightloom_small.ico", "nightloom_16.ico",
-                                 "cube_face.bmp", "butterfly_blue.bmp",  "butterfly_red.bmp",
-                                 "butterfly_green.bmp", "butterfly_mask.bmp", "star_flare.bmp",
-                                 "banner.bmp",    "fog.bmp"};
+const char* const kAllFiles[] = {
+    "nightloom_shell.ico", "nightloom.ico",      "nightloom_small.ico", "nightloom_16.ico",
+    "cube_face.bmp",       "butterfly_blue.bmp", "butterfly_red.bmp",   "butterfly_green.bmp",
+    "butterfly_mask.bmp",  "star_flare.bmp",     "banner.bmp",          "fog.bmp"};
 
 class ArtgenPictures : public ::testing::Test {
 protected:

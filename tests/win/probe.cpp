@@ -978,7 +978,8 @@ int CommandSysCommand(const Args& args, Report& report)
 // show-picture: a known picture over the whole virtual screen, so that a
 // desktop snapshot has something to capture (Wine captures only what Wine
 // windows show). Either one colour, or four quadrants whose top and bottom and
-// left and right all differ, so a flipped or mirrored snapshot shows.
+// left and right all differ, so a flipped or mirrored snapshot shows, or a
+// BMP file stretched over the screen, a desktop for screenshots.
 
 const COLORREF kQuadrantColours[4] = {
     RGB(230, 40, 40),  // top left
@@ -1010,14 +1011,34 @@ void FillRectWith(HDC dc, const RECT& rect, COLORREF colour)
     }
 }
 
-void PaintPicture(HWND window, bool quadrants, COLORREF colour)
+void StretchBitmap(HDC dc, const RECT& target, HBITMAP bitmap)
+{
+    BITMAP size = {};
+    GetObjectW(bitmap, sizeof(size), &size);
+    HDC source = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(source, bitmap);
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, 0, 0, target.right, target.bottom, source, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
+
+struct PictureStyle {
+    bool quadrants;
+    COLORREF colour;
+    HBITMAP bitmap;
+};
+
+void PaintPicture(HWND window, const PictureStyle& style)
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     RECT client = {};
     GetClientRect(window, &client);
-    if (!quadrants) {
-        FillRectWith(dc, client, colour);
+    if (style.bitmap) {
+        StretchBitmap(dc, client, style.bitmap);
+    } else if (!style.quadrants) {
+        FillRectWith(dc, client, style.colour);
     } else {
         const LONG midX = client.right / 2;
         const LONG midY = client.bottom / 2;
@@ -1029,11 +1050,6 @@ void PaintPicture(HWND window, bool quadrants, COLORREF colour)
     EndPaint(window, &paint);
 }
 
-struct PictureStyle {
-    bool quadrants;
-    COLORREF colour;
-};
-
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -1043,7 +1059,7 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_PAINT: {
         const auto* style = reinterpret_cast<const PictureStyle*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        PaintPicture(window, style && style->quadrants, style ? style->colour : 0);
+        PaintPicture(window, style ? *style : PictureStyle{false, 0, nullptr});
         return 0;
     }
     case WM_ERASEBKGND:
@@ -1098,17 +1114,29 @@ int ShowPicture(PictureStyle style, bool topmost)
     return result;
 }
 
-int CommandShowPicture(const Args& args, Report&)
+int CommandShowPicture(const Args& args, Report& report)
 {
-    PictureStyle style = {args.Has(L"quadrants"), 0};
+    PictureStyle style = {args.Has(L"quadrants"), 0, nullptr};
     const std::wstring topmost = args.Has(L"topmost") ? args.Get(L"topmost") : L"1";
-    if (args.words.size() != 1 || style.quadrants == args.Has(L"color") ||
-        (style.quadrants && args.Get(L"quadrants") != L"1") ||
-        (!style.quadrants && !ParseColour(args.Get(L"color"), style.colour)) ||
+    const int kinds = (style.quadrants ? 1 : 0) + (args.Has(L"color") ? 1 : 0) + (args.Has(L"file") ? 1 : 0);
+    if (args.words.size() != 1 || kinds != 1 || (style.quadrants && args.Get(L"quadrants") != L"1") ||
+        (args.Has(L"color") && !ParseColour(args.Get(L"color"), style.colour)) ||
         (topmost != L"0" && topmost != L"1")) {
         return kBadUsage;
     }
-    return ShowPicture(style, topmost == L"1");
+    if (args.Has(L"file")) {
+        style.bitmap = static_cast<HBITMAP>(
+            LoadImageW(nullptr, args.Get(L"file").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        if (!style.bitmap) {
+            report.Add(L"error", L"the picture file cannot be read");
+            return kNotFound;
+        }
+    }
+    const int result = ShowPicture(style, topmost == L"1");
+    if (style.bitmap) {
+        DeleteObject(style.bitmap);
+    }
+    return result;
 }
 
 // monitors: what the program sees of the screens.
@@ -1706,8 +1734,8 @@ const std::vector<Command>& Commands()
         {L"cursor", CommandCursor, {}, ""},
         {L"sendkey", CommandSendKey, {}, "HWND VK"},
         {L"syscommand", CommandSysCommand, {L"lparam"}, "HWND SC [--lparam N]"},
-        {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"topmost"},
-         "--color RRGGBB | --quadrants 1 [--topmost 0|1]"},
+        {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"file", L"topmost"},
+         "--color RRGGBB | --quadrants 1 | --file BMP [--topmost 0|1]"},
         {L"monitors", CommandMonitors, {}, ""},
         {L"gl", CommandGl, {}, ""},
         {L"dialog", CommandDialog, {L"timeout"}, "TITLE [--timeout MS]"},

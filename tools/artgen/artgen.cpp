@@ -1,12 +1,14 @@
 // artgen: draws Nightloom's icons and scene pictures from code, so every picture in the program is
 // our own and each build reproduces it byte for byte.
 //
-// Usage: artgen OUTDIR
+// Usage: artgen OUTDIR            the icons and pictures committed in resources/
+//        artgen --desktop FILE    a desktop picture for the screenshots
 //
 // Pictures are drawn in unit coordinates (0..1 across the picture) on an
 // oversampled canvas, averaged down to the target size for smooth edges, then
-// mapped to a fixed palette. Only arithmetic and sqrt are used while drawing:
-// both are exactly rounded, so the output does not depend on the maths library.
+// mapped to a fixed palette or kept in true colour. Only arithmetic and sqrt
+// are used while drawing: both are exactly rounded, so the output does not
+// depend on the maths library.
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,7 @@
 
 #include "art_basics.h"
 #include "pictures.h"
+#include "png_file.h"
 
 namespace {
 
@@ -316,14 +319,33 @@ double OnGrid(double pixel, int grid)
     return pixel / grid;
 }
 
-// The full motif: moon, stars, loom strings and a strip of cloth.
-Motif MainMotif()
+// Thread centres in unit coordinates from whole pixels of a picture `size`
+// wide: the first thread's left (or top) edge, the step to the next one and
+// each thread's width.
+std::vector<double> ThreadCentres(int size, int first, int step, int count, int width)
+{
+    std::vector<double> centres;
+    for (int i = 0; i < count; ++i) centres.push_back((first + i * step + width / 2.0) / size);
+    return centres;
+}
+
+// A length of the 32-pixel layout, rounded to whole pixels of `size`.
+int Scaled(int pixelsOf32, int size)
+{
+    return static_cast<int>(std::floor(pixelsOf32 * size / 32.0 + 0.5));
+}
+
+// The full motif: moon, stars, loom strings and a strip of cloth. Its four
+// warp and three weft threads are laid out on 32 pixels and rounded to the
+// pixels of each size, so every thread keeps one width and sharp edges.
+Motif MainMotif(int size = 32)
 {
     Motif m;
     m.stars = {{0.17, 0.17}, {0.33, 0.34}, {0.09, 0.44}};
-    m.weave = StandardWeave({OnGrid(6.5, 32), OnGrid(12.5, 32), OnGrid(18.5, 32), OnGrid(24.5, 32)},
-                            {OnGrid(18.5, 32), OnGrid(23.5, 32), OnGrid(28.5, 32)},
-                            OnGrid(1.5, 32));
+    const int width = Scaled(3, size);
+    m.weave = StandardWeave(ThreadCentres(size, Scaled(5, size), Scaled(6, size), 4, width),
+                            ThreadCentres(size, Scaled(17, size), Scaled(5, size), 3, width),
+                            width / 2.0 / size);
     return m;
 }
 
@@ -359,6 +381,31 @@ Motif TinyMotif()
     return m;
 }
 
+// 20 and 24 pixels have no room for the full motif, and rounding the simple
+// one's threads would leave wefts touching: their threads are placed by hand.
+// A sparkle's arms would blur to a smudge here; the star is one lit pixel.
+Motif SimpleMotif(int size)
+{
+    Motif m = SimpleMotif();
+    m.stars = {{3.5 / size, 3.5 / size}};
+    m.starArm = 0.0;
+    m.starThickness = 0.6 / size;
+    if (size == 20) {
+        m.weave = StandardWeave(ThreadCentres(20, 4, 5, 3, 2), ThreadCentres(20, 13, 3, 2, 2), 1.0 / 20);
+    } else if (size == 24) {
+        m.weave = StandardWeave(ThreadCentres(24, 4, 6, 3, 3), ThreadCentres(24, 15, 4, 2, 3), 1.5 / 24);
+    }
+    return m;
+}
+
+// The motif drawn for each size of the true-colour icon.
+Motif MotifForSize(int size)
+{
+    if (size <= 16) return TinyMotif();
+    if (size < 32) return SimpleMotif(size);
+    return MainMotif(size);
+}
+
 constexpr int kOversample = 8;
 
 Canvas DrawMotif(const Motif& m, int size)
@@ -388,10 +435,14 @@ struct Rgb8 {
     std::uint8_t b = 0;
 };
 
+std::uint8_t Channel8(double v)
+{
+    return static_cast<std::uint8_t>(Clamp01(v) * 255.0 + 0.5);
+}
+
 Rgb8 ToRgb8(Rgb c)
 {
-    auto channel = [](double v) { return static_cast<std::uint8_t>(Clamp01(v) * 255.0 + 0.5); };
-    return {channel(c.r), channel(c.g), channel(c.b)};
+    return {Channel8(c.r), Channel8(c.g), Channel8(c.b)};
 }
 
 using Palette = std::vector<Rgb8>;
@@ -559,26 +610,39 @@ std::vector<std::uint8_t> PackBottomUp(const IndexedImage& img, int bitsPerPixel
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-// One icon image: BITMAPINFOHEADER (height doubled to cover the mask), the
-// full palette, the colour bitmap, then the AND mask where 1 means see-through.
-std::vector<std::uint8_t> IconImageBytes(const IndexedImage& img)
+// One image of an icon file with what its directory entry says of it.
+struct IconEntry {
+    int size = 0;
+    int bitsPerPixel = 0;
+    std::vector<std::uint8_t> body;
+};
+
+// BITMAPINFOHEADER of an icon image: the height is doubled to cover the mask.
+void PutIconInfoHeader(Bytes& b, int size, int bitsPerPixel, std::size_t bitmapBytes)
+{
+    b.U32(kInfoHeaderSize);
+    b.U32(static_cast<std::uint32_t>(size));
+    b.U32(static_cast<std::uint32_t>(size * 2));
+    b.U16(1);  // planes
+    b.U16(static_cast<unsigned>(bitsPerPixel));
+    b.U32(0);  // BI_RGB
+    b.U32(static_cast<std::uint32_t>(bitmapBytes));
+    b.U32(0);  // horizontal resolution
+    b.U32(0);  // vertical resolution
+    b.U32(0);  // colours used: all 2^bpp, or none above 8 bits
+    b.U32(0);  // colours important: all
+}
+
+// A palette image: the header, the full palette, the colour bitmap, then the
+// AND mask where 1 means see-through.
+IconEntry PaletteIcon(const IndexedImage& img)
 {
     const auto xorBits =
         PackBottomUp(img, img.bitsPerPixel, [&](std::size_t i) { return img.index[i]; });
     const auto andBits =
         PackBottomUp(img, 1, [&](std::size_t i) { return img.transparent[i] ? 1u : 0u; });
     Bytes b;
-    b.U32(kInfoHeaderSize);
-    b.U32(static_cast<std::uint32_t>(img.width));
-    b.U32(static_cast<std::uint32_t>(img.height * 2));
-    b.U16(1);  // planes
-    b.U16(static_cast<unsigned>(img.bitsPerPixel));
-    b.U32(0);  // BI_RGB
-    b.U32(static_cast<std::uint32_t>(xorBits.size() + andBits.size()));
-    b.U32(0);  // horizontal resolution
-    b.U32(0);  // vertical resolution
-    b.U32(0);  // colours used: all 2^bpp
-    b.U32(0);  // colours important: all
+    PutIconInfoHeader(b, img.width, img.bitsPerPixel, xorBits.size() + andBits.size());
     for (const Rgb8& c : img.palette) {
         b.U8(c.b);
         b.U8(c.g);
@@ -587,7 +651,49 @@ std::vector<std::uint8_t> IconImageBytes(const IndexedImage& img)
     }
     b.Append(xorBits);
     b.Append(andBits);
+    return {img.width, img.bitsPerPixel, b.Data()};
+}
+
+// Top-down red, green, blue and alpha bytes; the colour is not premultiplied.
+std::vector<std::uint8_t> RgbaBytes(const Canvas& canvas)
+{
+    std::vector<std::uint8_t> rgba;
+    for (const Pixel& px : canvas.pixels) {
+        const Rgb8 c = ToRgb8(px.colour);
+        rgba.insert(rgba.end(), {c.r, c.g, c.b, Channel8(px.alpha)});
+    }
+    return rgba;
+}
+
+// A 32-bit image: blue, green, red and alpha bottom-up, then the AND mask,
+// which readers without alpha use. It hides only what is wholly clear, so
+// such readers show the soft edge opaque rather than XOR it onto the screen.
+std::vector<std::uint8_t> TrueColourIconBody(int size, const std::vector<std::uint8_t>& rgba)
+{
+    std::vector<std::uint8_t> xorBits;
+    std::vector<std::uint8_t> andBits;
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<unsigned> clear;
+        for (int x = 0; x < size; ++x) {
+            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
+            xorBits.insert(xorBits.end(), {p[2], p[1], p[0], p[3]});
+            clear.push_back(p[3] == 0 ? 1u : 0u);
+        }
+        PackRow(andBits, clear, 1);
+    }
+    Bytes b;
+    PutIconInfoHeader(b, size, 32, xorBits.size() + andBits.size());
+    b.Append(xorBits);
+    b.Append(andBits);
     return b.Data();
+}
+
+// The 256-pixel image is a PNG, as Windows expects at that size.
+IconEntry TrueColourIcon(const Motif& motif, int size)
+{
+    const std::vector<std::uint8_t> rgba = RgbaBytes(DrawMotif(motif, size));
+    if (size >= 256) return {size, 32, artgen::RgbaPng(size, size, rgba)};
+    return {size, 32, TrueColourIconBody(size, rgba)};
 }
 
 bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& data)
@@ -601,63 +707,78 @@ bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 }
 
 // ICONDIR, one ICONDIRENTRY per image, then the images in the same order.
-bool WriteIco(const std::filesystem::path& path, const std::vector<IndexedImage>& images)
+bool WriteIco(const std::filesystem::path& path, const std::vector<IconEntry>& images)
 {
-    std::vector<std::vector<std::uint8_t>> bodies;
-    for (const IndexedImage& img : images) bodies.push_back(IconImageBytes(img));
     Bytes b;
     b.U16(0);  // reserved
     b.U16(1);  // type: icon
     b.U16(static_cast<unsigned>(images.size()));
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        const IndexedImage& img = images[i];
-        b.U8(img.width >= 256 ? 0u : static_cast<unsigned>(img.width));
-        b.U8(img.height >= 256 ? 0u : static_cast<unsigned>(img.height));
+    for (const IconEntry& img : images) {
+        b.U8(img.size >= 256 ? 0u : static_cast<unsigned>(img.size));  // width
+        b.U8(img.size >= 256 ? 0u : static_cast<unsigned>(img.size));  // height
         b.U8(img.bitsPerPixel >= 8 ? 0u : 1u << img.bitsPerPixel);  // colour count
         b.U8(0);  // reserved
         b.U16(1);  // planes
         b.U16(static_cast<unsigned>(img.bitsPerPixel));
-        b.U32(static_cast<std::uint32_t>(bodies[i].size()));
+        b.U32(static_cast<std::uint32_t>(img.body.size()));
         b.U32(offset);
-        offset += static_cast<std::uint32_t>(bodies[i].size());
+        offset += static_cast<std::uint32_t>(img.body.size());
     }
-    for (const auto& body : bodies) b.Append(body);
+    for (const IconEntry& img : images) b.Append(img.body);
     return WriteFile(path, b.Data());
 }
 
-IndexedImage Icon(const Motif& motif, int size, int bitsPerPixel)
+IconEntry Icon(const Motif& motif, int size, int bitsPerPixel)
 {
     const Palette palette = bitsPerPixel == 8 ? Palette256() : Palette16();
-    return Quantise(DrawMotif(motif, size), palette, bitsPerPixel);
+    return PaletteIcon(Quantise(DrawMotif(motif, size), palette, bitsPerPixel));
+}
+
+// Every size the shell asks for at the usual scales, so none is scaled from
+// another and blurred.
+const int kShellIconSizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+
+bool WriteShellIcon(const std::filesystem::path& path)
+{
+    std::vector<IconEntry> images;
+    for (int size : kShellIconSizes) images.push_back(TrueColourIcon(MotifForSize(size), size));
+    return WriteIco(path, images);
 }
 
 bool WriteAll(const std::filesystem::path& dir)
 {
-    bool ok = WriteIco(dir / "nightloom.ico", {Icon(MainMotif(), 32, 8)});
+    bool ok = WriteShellIcon(dir / "nightloom_shell.ico");
+    ok = WriteIco(dir / "nightloom.ico", {Icon(MainMotif(), 32, 8)}) && ok;
     ok = WriteIco(dir / "nightloom_small.ico", {Icon(SimpleMotif(), 32, 8)}) && ok;
     ok = WriteIco(dir / "nightloom_16.ico",
                   {Icon(MainMotif(), 32, 4), Icon(TinyMotif(), 16, 4)}) && ok;
     return artgen::WriteScenePictures(dir) && ok;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int WriteResources(const std::filesystem::path& dir)
 {
-    if (argc != 2) {
-        std::cerr << "usage: artgen OUTDIR\n";
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     if (error) {
         std::cerr << "artgen: cannot create " << dir.string() << ": " << error.message() << "\n";
         return 1;
     }
+    return WriteAll(dir) ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool desktop = argc == 3 && std::string(argv[1]) == "--desktop";
+    if (argc != 2 && !desktop) {
+        std::cerr << "usage: artgen OUTDIR | artgen --desktop FILE.bmp\n";
+        return 2;
+    }
     try {
-        return WriteAll(dir) ? 0 : 1;
+        if (desktop) return artgen::WriteDesktopPicture(argv[2]) ? 0 : 1;
+        return WriteResources(argv[1]);
     } catch (const std::exception& e) {
         std::cerr << "artgen: " << e.what() << "\n";
         return 1;

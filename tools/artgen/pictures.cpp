@@ -366,6 +366,61 @@ RgbImage ButterflyMask(const std::vector<RgbImage>& pictures)
     return mask;
 }
 
+// ---------------------------------------------------------------------------
+// A desktop for the screenshots: hills at dusk under a sky that darkens
+// upwards. The program does not contain it.
+
+namespace dusk {
+const Rgb kZenith = Hex(0x141A42);
+const Rgb kSkyMiddle = Hex(0x4A3E7A);
+const Rgb kHorizon = Hex(0xE0955A);
+const Rgb kSun = Hex(0xFFE6B0);
+const Rgb kCloudLit = Hex(0xF0B088);
+const Rgb kCloudShade = Hex(0x574372);
+// Far to near: the farther a ridge, the more of the sky's haze it takes.
+const Rgb kRidges[] = {Hex(0x8A6488), Hex(0x573F6E), Hex(0x2E2249), Hex(0x140F28)};
+constexpr double kHorizonLine = 0.66;
+constexpr double kAspect = 720.0 / 1280.0;
+const Point kSunCentre{0.68, 0.6};
+}  // namespace dusk
+
+Rgb DuskSky(Point p)
+{
+    const double t = Clamp01(p.y / dusk::kHorizonLine);
+    Rgb c = t < 0.55 ? Mix(dusk::kZenith, dusk::kSkyMiddle, t / 0.55)
+                     : Mix(dusk::kSkyMiddle, dusk::kHorizon, (t - 0.55) / 0.45);
+    const double dx = p.x - dusk::kSunCentre.x;
+    const double dy = (p.y - dusk::kSunCentre.y) * dusk::kAspect;
+    const double d = std::sqrt(dx * dx + dy * dy) / 0.06;
+    c = Mix(c, dusk::kSun, std::min(1.0, 0.95 / (1.0 + d * d)));
+    const CloudBand clouds{0.3, 0.2, dusk::kAspect, 901u};
+    const double cloud = clouds.Density(p);
+    if (cloud > 0.0) c = Mix(c, Mix(dusk::kCloudShade, dusk::kCloudLit, clouds.Light(p)), 0.8 * cloud);
+    return c;
+}
+
+// Where ridge `layer` (0 the farthest) meets the sky at x; nearer ridges sit
+// lower on the picture and rise higher.
+double RidgeTop(double x, int layer)
+{
+    const double base[] = {0.62, 0.68, 0.76, 0.86};
+    const double rise[] = {0.08, 0.10, 0.12, 0.12};
+    const double shape = PeriodicFractal(x, 0.5 + 0.1 * layer, 2 + layer, 4, 700u + static_cast<std::uint32_t>(layer));
+    return base[layer] - rise[layer] * (0.5 + shape);
+}
+
+Rgb DesktopAt(Point p, double)
+{
+    Rgb c = DuskSky(p);
+    for (int layer = 0; layer < 4; ++layer) {
+        const double top = RidgeTop(p.x, layer);
+        if (p.y < top) continue;
+        // Each ridge darkens away from its lit crest.
+        c = Scale(dusk::kRidges[layer], 1.0 - 0.35 * Clamp01((p.y - top) / 0.25));
+    }
+    return c;
+}
+
 }  // namespace
 
 bool WriteScenePictures(const std::filesystem::path& dir)
@@ -384,6 +439,11 @@ bool WriteScenePictures(const std::filesystem::path& dir)
     ok = WriteBytes(dir / "banner.bmp", GreyPaletteBmp(Render(256, 128, 3, BannerAt))) && ok;
     ok = WriteBytes(dir / "fog.bmp", GreyPaletteBmp(Render(256, 256, 2, FogAt))) && ok;
     return ok;
+}
+
+bool WriteDesktopPicture(const std::filesystem::path& file)
+{
+    return WriteBytes(file, TrueColourBmp(Render(1280, 720, 2, DesktopAt)));
 }
 
 }  // namespace artgen

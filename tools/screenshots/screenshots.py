@@ -1,0 +1,153 @@
+#!/usr/bin/env python3
+"""The gallery: pictures of the real nightloom.scr under Wine for the README.
+
+  screenshots.py BUILD OUTDIR
+
+Each scene is shown full screen at 1280x720 and taken when it looks its best;
+some run over a desktop of our own (artgen --desktop, shown by the probe as a
+Wine window, since the saver snapshots only what Wine windows show). Then the
+settings dialog's two pages and the About box, each cut out with a margin of
+what lies around it. Scenes are written as JPEG, dialogs as PNG.
+"""
+import os
+import subprocess
+import sys
+import time
+
+from PIL import Image, ImageStat
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
+import harness  # noqa: E402
+
+SCREEN = "1280x720x24"
+# Wine leaves a captioned window's frame to the window manager unless told
+# otherwise; there is none here, so it is told, for the saver alone.
+DECORATED_KEY = r"HKCU\Software\Wine\AppDefaults\nightloom.scr\X11 Driver"
+SETTINGS_TITLE = "Einstellungen zu Nightloom (App)"
+ABOUT_TITLE = "Info"
+TABS, ABOUT_BUTTON, OK_BUTTON, CANCEL_BUTTON = 140, 104, 1, 2
+DIALOG_MARGIN = 24
+
+# (file name, SceneStrategy, ShowDesktop, seconds to let the scene develop,
+# shots a second apart after that, of which the brightest is kept). The fog
+# swells and fades, and its banner shows only while it is bright.
+SCENES = [
+    ("wuerfel", 1, 1, 6.0, 1),
+    ("nebel", 2, 0, 3.0, 15),
+    ("sterne", 3, 0, 10.0, 1),
+    ("kalender", 4, 1, 3.0, 1),
+    ("butterfly", 5, 1, 10.0, 1),
+]
+
+
+class Gallery:
+    def __init__(self, session, build, out):
+        self.session = session
+        self.build = build
+        self.out = out
+
+    def show_desktop(self):
+        """Our desktop picture over the whole screen, below everything else."""
+        picture = os.path.join(self.session.tmp, "desktop.bmp")
+        subprocess.run([os.path.join(self.build, "artgen"), "--desktop", picture], check=True)
+        self.session.start(harness.PROBE, "show-picture", "--file", harness.windows_path(picture), "--topmost", "0")
+        if not self.session.wait_for_window("ProbePicture"):
+            raise SystemExit("the desktop picture did not appear")
+        time.sleep(1.0)
+
+    def grab(self):
+        path = os.path.join(self.session.tmp, "screen.png")
+        subprocess.run(["import", "-window", "root", path], env=self.session.env, check=True)
+        with Image.open(path) as picture:
+            return picture.convert("RGB")
+
+    def save(self, picture, name):
+        if name.endswith(".jpg"):
+            picture.save(os.path.join(self.out, name), "JPEG", quality=90, optimize=True, progressive=True)
+        else:
+            picture.save(os.path.join(self.out, name), "PNG", optimize=True)
+        print("wrote %s" % os.path.join(self.out, name))
+
+    def brightest(self, count):
+        shots = []
+        for _ in range(count):
+            shots.append(self.grab())
+            time.sleep(1.0)
+        return max(shots, key=lambda shot: ImageStat.Stat(shot.convert("L")).mean[0])
+
+    def scene(self, name, strategy, show_desktop, settle, shots):
+        self.session.reg_add(harness.PROGRAM_KEY, "SceneStrategy", "REG_DWORD", strategy)
+        self.session.reg_add(harness.PROGRAM_KEY, "ShowDesktop", "REG_DWORD", show_desktop)
+        saver = self.session.start_saver("/s")
+        window = self.session.wait_for_window("DriftlanternsApp")
+        if not window:
+            raise SystemExit("%s: no render window" % name)
+        time.sleep(settle)
+        self.save(self.brightest(shots), name + ".jpg")
+        self.session.probe("sendkey", window["hwnd"], "27")
+        if harness.wait_exit(saver, 15) is None:
+            raise SystemExit("%s: the saver did not end" % name)
+
+    def dialog(self, title):
+        code, dialog = self.session.probe("dialog", title, "--timeout", "20000", timeout=60)
+        if code != 0:
+            raise SystemExit("no dialog %r" % title)
+        return dialog
+
+    def control(self, dialog, control_id):
+        code, control = self.session.probe("child-id", dialog["hwnd"], control_id)
+        if code != 0:
+            raise SystemExit("no control %d in %r" % (control_id, dialog["title"]))
+        return control
+
+    def save_dialog(self, dialog, name):
+        """The dialog as it is on screen now, with a margin of the desktop."""
+        time.sleep(0.8)
+        left, top, right, bottom = (int(v) for v in dialog["rect"].split(","))
+        screen = self.grab()
+        box = (max(0, left - DIALOG_MARGIN), max(0, top - DIALOG_MARGIN),
+               min(screen.width, right + DIALOG_MARGIN), min(screen.height, bottom + DIALOG_MARGIN))
+        self.save(screen.crop(box), name)
+
+    def dialogs(self):
+        """The settings dialog as a first run shows it, with its defaults."""
+        self.session.clear_settings()
+        saver = self.session.start_saver()
+        settings = self.dialog(SETTINGS_TITLE)
+        self.save_dialog(settings, "einstellungen-anzeige.png")
+        self.session.probe("tab", self.control(settings, TABS)["hwnd"], 1)
+        self.save_dialog(settings, "einstellungen-anwendung.png")
+        self.session.probe("click", self.control(settings, ABOUT_BUTTON)["hwnd"])
+        about = self.dialog(ABOUT_TITLE)
+        self.save_dialog(about, "info.png")
+        self.session.probe("click", self.control(about, OK_BUTTON)["hwnd"])
+        self.session.probe("click", self.control(settings, CANCEL_BUTTON)["hwnd"])
+        if harness.wait_exit(saver, 15) is None:
+            raise SystemExit("the settings dialog did not close")
+
+
+def main(argv):
+    if len(argv) != 2:
+        raise SystemExit(__doc__.split("\n\n")[1])
+    build, out = (os.path.abspath(a) for a in argv)
+    os.makedirs(out, exist_ok=True)
+    harness.require_build(None)
+    # No window manager: Wine draws the captions itself, as Windows would.
+    with harness.SaverSession(screen=SCREEN) as session:
+        session.clear_settings()
+        session.reg_add(DECORATED_KEY, "Decorated", "REG_SZ", "N")
+        try:
+            gallery = Gallery(session, build, out)
+            gallery.show_desktop()
+            for scene in SCENES:
+                gallery.scene(*scene)
+            gallery.dialogs()
+        finally:
+            session.reg_delete(r"HKCU\Software\Wine\AppDefaults\nightloom.scr")
+            session.clear_settings()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
