@@ -161,12 +161,15 @@ if(MINGW)
 endif()
 
 # The installer nightloom-setup.exe beside the saver, when NSIS is at hand.
+# NSIS stores each file's modification time by default, and the saver's is the
+# time of its build; without it, the same saver and the same makensis give the
+# same installer. The installed saver then carries the time of installation.
 find_program(NIGHTLOOM_MAKENSIS makensis)
 if(NIGHTLOOM_MAKENSIS)
     set(NIGHTLOOM_SETUP ${CMAKE_BINARY_DIR}/nightloom-setup.exe)
     set(NIGHTLOOM_NSIS_SCRIPT ${CMAKE_SOURCE_DIR}/installer/nightloom.nsi)
     add_custom_command(OUTPUT ${NIGHTLOOM_SETUP}
-        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8
+        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8 "-XSetDateSave off"
             -DVERSION=${PROJECT_VERSION} -DSAVER=$<TARGET_FILE:nightloom>
             -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom.ico -DOUTFILE=${NIGHTLOOM_SETUP}
             ${NIGHTLOOM_NSIS_SCRIPT}
