@@ -13,10 +13,13 @@ bool Application::Initialize()
 {
     displayModes.Enumerate();
 
+    // A flag that cannot be read is left alone: switched off, it could not be
+    // put back as it was.
     BOOL active = FALSE;
-    if (SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0))
+    if (SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0)) {
         screenSaverWasActive = active != FALSE;
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
+        SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
+    }
 
     instance = GetModuleHandleW(nullptr);
     currentFrequency = 0;

@@ -17,12 +17,12 @@ void Application::CaptureDesktopSnapshot(bool preview)
         desktopImage->SwapRedBlue();
 }
 
-// A failed capture leaves the holder empty and the texture name 0, so the frame
-// shows no backdrop.
+// A failed capture, or an upload the driver refuses, leaves no texture, so the
+// frame shows no backdrop.
 void Application::CreateDesktopTexture()
 {
     if (!desktopImage || !sceneHolder)
         return;
     TextureLoader loader = {desktopImage, Linear};
-    sceneHolder->desktopTexture = CreateTexture(&loader);
+    sceneHolder->desktopTexture = CreateTiledTexture(&loader, sceneHolder->textureSupport);
 }

@@ -2,6 +2,7 @@
 // view and frame clock, and their release in reverse order.
 #include "app/application.h"
 #include "app/frame_clock_win.h"
+#include "image/texture_loader.h"
 #include "render/gl.h"
 #include "render/render_window.h"
 #include "scenes/scene_holder.h"
@@ -40,8 +41,11 @@ void Application::ChooseWindowGeometry()
 bool Application::PrepareEngine()
 {
     sceneHolder->colorBits = windowBits;
-    return PrepareGlContext(window, windowBits, sceneHolder->scene->IsDoubleBuffered(), sceneHolder->deviceContext,
-                            sceneHolder->glContext);
+    if (!PrepareGlContext(window, windowBits, sceneHolder->scene->IsDoubleBuffered(), sceneHolder->deviceContext,
+                          sceneHolder->glContext))
+        return false;
+    sceneHolder->textureSupport = QueryTextureSupport();
+    return true;
 }
 
 bool Application::ReleaseEngine()
@@ -126,8 +130,16 @@ bool Application::CreateApplicationWindow()
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
     settings.OpenGL_MaxTextureSize = maxTextureSize;
 
-    ShowCursor(settings.previewMode);
     frameClock = CreateFrameClock(targetFps);
-    renderWindowRun.running = frameClock != nullptr;
-    return frameClock != nullptr;
+    if (!frameClock) {
+        // The window goes first: its first key or mouse movement would post the
+        // quit message that ends the box before it is read.
+        ReleaseEngine();
+        DestroyRenderWindow();
+        ShowOutOfMemory();
+        return false;
+    }
+    ShowCursor(settings.previewMode);
+    renderWindowRun.running = true;
+    return true;
 }

@@ -72,7 +72,7 @@ void Application::LoadSettings()
     RegistryStore program;
     RegistryStore common;
     OpenStores(program, common);
-    ScreenMeasurements screen;
+    MeasuredDisplayMode screen;
     screen.desktopWidth = desktopRect.right;
     screen.desktopHeight = desktopRect.bottom;
     screen.bits = currentBits;

@@ -5,7 +5,7 @@ std::int32_t LimitCaptureSide(std::int32_t side, std::int32_t limit)
     return (limit != 0 && limit < side) ? limit : side;
 }
 
-CapturePlan PlanDesktopCapture(const ScreenMeasurements& screens, bool primaryOnly, std::int32_t widthLimit,
+CapturePlan PlanDesktopCapture(const ScreenLayout& screens, bool primaryOnly, std::int32_t widthLimit,
                                std::int32_t heightLimit)
 {
     CapturePlan plan = {};

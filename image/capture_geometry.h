@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // What the capture needs to know about the screens, measured just before it.
-struct ScreenMeasurements {
+struct ScreenLayout {
     std::int32_t monitorCount;
     std::int32_t desktopLeft, desktopTop;      // origin of the desktop window
     std::int32_t modeWidth, modeHeight;        // the primary display's current mode
@@ -22,7 +22,7 @@ struct CapturePlan {
 // Each side on its own: a limit of 0 means none, and proportions are not kept.
 std::int32_t LimitCaptureSide(std::int32_t side, std::int32_t limit);
 
-CapturePlan PlanDesktopCapture(const ScreenMeasurements& screens, bool primaryOnly, std::int32_t widthLimit,
+CapturePlan PlanDesktopCapture(const ScreenLayout& screens, bool primaryOnly, std::int32_t widthLimit,
                                std::int32_t heightLimit);
 
 // How the drawing run modes ask for the snapshot.

@@ -7,9 +7,9 @@
 
 namespace {
 
-ScreenMeasurements MeasureScreensForCapture()
+ScreenLayout MeasureScreensForCapture()
 {
-    ScreenMeasurements screens = {};
+    ScreenLayout screens = {};
     screens.monitorCount = GetSystemMetrics(SM_CMONITORS);
     RECT desktop = {};
     GetWindowRect(GetDesktopWindow(), &desktop);

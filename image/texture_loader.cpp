@@ -6,6 +6,7 @@
 #include "image/image_holder.h"
 #include "image/image_state.h"
 #include "image/pixel_rows.h"
+#include "image/texture_tiles.h"
 #include "render/gl.h"
 
 namespace {
@@ -28,6 +29,47 @@ void SetFilterParameters(std::int32_t filter)
     }
 }
 
+// Errors that earlier calls left behind (Wine's bitmap font leaves
+// GL_OUT_OF_MEMORY for its empty glyphs) would be taken for the upload's own.
+void ClearGlErrors()
+{
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+// A new texture name with the texels uploaded and left bound; 0, and the name
+// deleted again, when OpenGL refuses them (a side that is too large, or not a
+// power of two where only such sides are allowed).
+std::uint32_t UploadTexels(std::int32_t filter, int bytesPerPixel, std::int32_t width, std::int32_t height,
+                           const void* texels)
+{
+    ClearGlErrors();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    SetFilterParameters(filter);
+    const GLenum format = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    bool refused = false;
+    if (filter == Mipmapped)
+        refused = gluBuild2DMipmaps(GL_TEXTURE_2D, bytesPerPixel, width, height, format, GL_UNSIGNED_BYTE,
+                                    texels) != 0;
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, width, height, 0, format, GL_UNSIGNED_BYTE, texels);
+    if (glGetError() != GL_NO_ERROR || refused) {
+        glDeleteTextures(1, &name);
+        return 0;
+    }
+    return name;
+}
+
+// Rows of a copy handed to OpenGL, at its current unpack alignment.
+std::size_t UnpackRowBytes(std::int32_t width, int bytesPerPixel)
+{
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    return AlignedRowBytes(width, bytesPerPixel, alignment);
+}
+
 // The bitmap's pixels, rows top-down, each row starting where OpenGL's current
 // unpack alignment expects it. GetBitmapBits pads rows to 2 bytes, so rows
 // are moved in place when the alignment asks for more or for less. Bitmaps
@@ -35,10 +77,8 @@ void SetFilterParameters(std::int32_t filter)
 std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, int bytesPerPixel)
 {
     const BITMAP& info = holder.info;
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     const std::size_t rowBytes = static_cast<std::size_t>(info.bmWidth) * bytesPerPixel;
-    const std::size_t glStride = AlignedRowBytes(info.bmWidth, bytesPerPixel, alignment);
+    const std::size_t glStride = UnpackRowBytes(info.bmWidth, bytesPerPixel);
     const std::size_t gdiStride = GdiRowBytes(info.bmWidth, info.bmBitsPixel);
     const std::size_t height = static_cast<std::size_t>(info.bmHeight);
     const std::size_t copyBytes = gdiStride * height;
@@ -61,6 +101,41 @@ std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, i
         CopyMemory(pixels.get() + y * glStride, source + y * static_cast<std::size_t>(info.bmWidthBytes),
                    rowBytes);
     return pixels;
+}
+
+bool CanUpload(const ImageHolder* holder)
+{
+    if (!holder)
+        return false;
+    const BITMAP& info = holder->info;
+    const int bytesPerPixel = info.bmBitsPixel / 8;
+    // Below 3 bytes per pixel there is no red-green-blue layout to hand over.
+    return (bytesPerPixel == 3 || bytesPerPixel == 4) && info.bmWidth > 0 && info.bmHeight > 0;
+}
+
+void DeleteTiles(TiledTexture& texture)
+{
+    for (std::int32_t i = 0; i < texture.count; ++i)
+        glDeleteTextures(1, &texture.tiles[i].name);
+    texture.tiles.reset();
+    texture.count = 0;
+}
+
+// One tile's texels cut out of the whole picture; the picture itself when the
+// tile is all of it.
+std::uint32_t UploadTile(const TileGrid& grid, const TextureTile& tile, std::int32_t filter, int bytesPerPixel,
+                         const std::uint8_t* picture)
+{
+    if (tile.textureWidth == grid.pictureWidth && tile.textureHeight == grid.pictureHeight)
+        return UploadTexels(filter, bytesPerPixel, tile.textureWidth, tile.textureHeight, picture);
+    const std::size_t texelStride = UnpackRowBytes(tile.textureWidth, bytesPerPixel);
+    std::unique_ptr<std::uint8_t[]> texels(new (std::nothrow)
+                                               std::uint8_t[texelStride * static_cast<std::size_t>(tile.textureHeight)]);
+    if (!texels)
+        return 0;
+    CopyTileTexels(picture, UnpackRowBytes(grid.pictureWidth, bytesPerPixel), grid.pictureWidth,
+                   grid.pictureHeight, bytesPerPixel, tile, texels.get(), texelStride);
+    return UploadTexels(filter, bytesPerPixel, tile.textureWidth, tile.textureHeight, texels.get());
 }
 
 } // namespace
@@ -104,28 +179,50 @@ std::uint32_t LoadResourceTexture(TextureLoader* loader, const wchar_t* typeName
 
 std::uint32_t CreateTexture(TextureLoader* loader)
 {
-    if (!loader || !loader->holder)
+    if (!loader || !CanUpload(loader->holder))
         return 0;
-    const ImageHolder& holder = *loader->holder;
-    const BITMAP& info = holder.info;
+    const BITMAP& info = loader->holder->info;
     const int bytesPerPixel = info.bmBitsPixel / 8;
-    // Below 3 bytes per pixel there is no red-green-blue layout to hand over.
-    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || info.bmWidth <= 0 || info.bmHeight <= 0)
-        return 0;
-
-    std::unique_ptr<std::uint8_t[]> pixels = CopyPixelsForUpload(holder, bytesPerPixel);
+    std::unique_ptr<std::uint8_t[]> pixels = CopyPixelsForUpload(*loader->holder, bytesPerPixel);
     if (!pixels)
         return 0;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    SetFilterParameters(loader->filter);
-    const GLenum format = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
-    if (loader->filter == Mipmapped)
-        gluBuild2DMipmaps(GL_TEXTURE_2D, bytesPerPixel, info.bmWidth, info.bmHeight, format, GL_UNSIGNED_BYTE,
-                          pixels.get());
-    else
-        glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, info.bmWidth, info.bmHeight, 0, format, GL_UNSIGNED_BYTE,
-                     pixels.get());
-    return name;
+    return UploadTexels(loader->filter, bytesPerPixel, info.bmWidth, info.bmHeight, pixels.get());
+}
+
+TextureSupport QueryTextureSupport()
+{
+    TextureSupport support = {};
+    support.anySide = AllowsAnyTextureSide(reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+                                           reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    support.maxSide = maxSide;
+    return support;
+}
+
+TiledTexture CreateTiledTexture(TextureLoader* loader, const TextureSupport& support)
+{
+    TiledTexture texture;
+    if (!loader || !CanUpload(loader->holder))
+        return texture;
+    const BITMAP& info = loader->holder->info;
+    const int bytesPerPixel = info.bmBitsPixel / 8;
+    const TileGrid grid = PlanTextureTiles(info.bmWidth, info.bmHeight, support);
+    std::unique_ptr<std::uint8_t[]> pixels = CopyPixelsForUpload(*loader->holder, bytesPerPixel);
+    texture.tiles.reset(new (std::nothrow) PlacedTexture[static_cast<std::size_t>(grid.Count())]);
+    if (!pixels || !texture.tiles) {
+        texture.tiles.reset();
+        return texture;
+    }
+    for (std::int32_t i = 0; i < grid.Count(); ++i) {
+        const TextureTile tile = grid.Tile(i);
+        const std::uint32_t name = UploadTile(grid, tile, loader->filter, bytesPerPixel, pixels.get());
+        if (name == 0) {
+            DeleteTiles(texture);
+            return texture;
+        }
+        texture.tiles[i] = PlacedTexture{name, grid.Place(tile)};
+        texture.count = i + 1;
+    }
+    return texture;
 }

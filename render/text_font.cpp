@@ -12,6 +12,12 @@ TextFont* CreateTextFont(HDC deviceContext)
     if (!font)
         return nullptr;
     font->listBase = glGenLists(kFontListCount);
+    // No lists of its own: the text would run through whichever lists carry the
+    // character codes' numbers, the scenes' own among them.
+    if (font->listBase == 0) {
+        delete font;
+        return nullptr;
+    }
     font->gdiFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, font->italic, font->underline, font->strikeOut,
                                 static_cast<DWORD>(font->charSet), OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 ANTIALIASED_QUALITY, 0, L"Courier New");

@@ -17,7 +17,8 @@ struct TextFont {
 };
 
 // "Courier New", 14 units high, glyphs for the codes 0 to 254. The font stays
-// selected in the device context until DeleteTextFont.
+// selected in the device context until DeleteTextFont. Null when no font could
+// be made; RenderText then draws nothing.
 TextFont* CreateTextFont(HDC deviceContext);
 // Gives the device context its font back and frees lists, GDI font and record.
 void DeleteTextFont(TextFont* font, HDC deviceContext);

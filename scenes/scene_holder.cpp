@@ -45,7 +45,8 @@ void SceneHolder::ReleaseView()
 }
 
 // The desktop snapshot over the whole viewport at the far depth; texture row 0
-// along the top edge.
+// along the top edge. A snapshot in several tiles is drawn tile by tile, and
+// the last tile stays bound for the scene.
 void SceneHolder::DrawDesktopBackdrop()
 {
     if (scene->UsesLighting())
@@ -56,23 +57,34 @@ void SceneHolder::DrawDesktopBackdrop()
     glLoadIdentity();
 
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, desktopTexture);
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, 1.0f, 1.0f);
-    glTexCoord2f(1.0f, 0.0f);
-    glVertex3f(1.0f, 1.0f, 1.0f);
-    glTexCoord2f(1.0f, 1.0f);
-    glVertex3f(1.0f, -1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
-    glVertex3f(-1.0f, -1.0f, 1.0f);
-    glEnd();
+    for (std::int32_t i = 0; i < desktopTexture.count; ++i)
+        DrawBackdropTile(desktopTexture.tiles[i]);
 
     glPopMatrix();
     glPopAttrib();
     if (scene->UsesLighting())
         glEnable(GL_LIGHTING);
+}
+
+void SceneHolder::DrawBackdropTile(const PlacedTexture& tile)
+{
+    const TilePlacement& at = tile.placement;
+    const float left = at.left * 2.0f - 1.0f;
+    const float right = at.right * 2.0f - 1.0f;
+    const float top = 1.0f - at.top * 2.0f;
+    const float bottom = 1.0f - at.bottom * 2.0f;
+    glBindTexture(GL_TEXTURE_2D, tile.name);
+    glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(left, top, 1.0f);
+    glTexCoord2f(at.sEnd, 0.0f);
+    glVertex3f(right, top, 1.0f);
+    glTexCoord2f(at.sEnd, at.tEnd);
+    glVertex3f(right, bottom, 1.0f);
+    glTexCoord2f(0.0f, at.tEnd);
+    glVertex3f(left, bottom, 1.0f);
+    glEnd();
 }
 
 bool SceneHolder::ComposeFrame(float fps)
@@ -84,7 +96,7 @@ bool SceneHolder::ComposeFrame(float fps)
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     // Without a snapshot texture the quad would be drawn untextured in the
     // current colour, a glaring white: the cleared background shows instead.
-    if (scene->ShowsDesktop() && desktopTexture != 0)
+    if (scene->ShowsDesktop() && desktopTexture.count > 0)
         DrawDesktopBackdrop();
 
     scene->Draw();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "image/texture_loader.h"
 #include "scenes/scene.h"
 
 struct TextFont;
@@ -11,7 +12,8 @@ struct TextFont;
 struct SceneHolder {
     ISceneStrategy* scene = nullptr;
     bool infoAllowed = false;
-    std::uint32_t desktopTexture = 0;
+    TiledTexture desktopTexture;
+    TextureSupport textureSupport = {}; // of the current context
     float width = 0.0f;
     float height = 0.0f;
     std::uint8_t colorBits = 0;
@@ -30,6 +32,7 @@ struct SceneHolder {
 
 private:
     void DrawDesktopBackdrop();
+    void DrawBackdropTile(const PlacedTexture& tile);
 };
 
 // The scene's caption and the block with frame rate and window size.

@@ -38,7 +38,7 @@ bool BuildProgramSubkey(const wchar_t* className, wchar_t* subkey, int capacity)
     return false;
 }
 
-void LoadStoredSettings(RegistryStore& program, RegistryStore& common, const ScreenMeasurements& screen,
+void LoadStoredSettings(RegistryStore& program, RegistryStore& common, const MeasuredDisplayMode& screen,
                         const StoredFields& fields)
 {
     Settings& settings = fields.settings;

@@ -6,7 +6,7 @@
 #include "settings/settings.h"
 
 // The screen as measured at load time: the fallbacks of the full-screen mode.
-struct ScreenMeasurements {
+struct MeasuredDisplayMode {
     std::int32_t desktopWidth = 0;
     std::int32_t desktopHeight = 0;
     std::int32_t bits = 0;
@@ -32,7 +32,7 @@ bool BuildProgramSubkey(const wchar_t* className, wchar_t* subkey, int capacity)
 
 // Every value in load order; a missing or unreadable value keeps the member's
 // current value or takes the measured or constant fallback.
-void LoadStoredSettings(RegistryStore& program, RegistryStore& common, const ScreenMeasurements& screen,
+void LoadStoredSettings(RegistryStore& program, RegistryStore& common, const MeasuredDisplayMode& screen,
                         const StoredFields& fields);
 void SaveStoredSettings(RegistryStore& program, const StoredFields& fields);
 void SaveStoredTabIndex(RegistryStore& program, std::int32_t tabIndex);

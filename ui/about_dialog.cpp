@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "resources/resource_ids.h"
 #include "common/text.h"
+#include "ui/dialog_content.h"
 #include "ui/settings_pages.h"
 
 namespace {
@@ -67,7 +68,6 @@ void ReadLegalNotice(const void* block, wchar_t (&text)[kLineCapacity])
         CopyText(text, kLineCapacity, static_cast<const wchar_t*>(value));
 }
 
-// Major, minor and build of the file version; the fourth number is not shown.
 void ReadVersionText(const void* block, wchar_t (&text)[kLineCapacity])
 {
     void* value = nullptr;
@@ -75,8 +75,7 @@ void ReadVersionText(const void* block, wchar_t (&text)[kLineCapacity])
     if (!VerQueryValueW(block, L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO))
         return;
     const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    std::swprintf(text, kLineCapacity, L"%d.%d.%d", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-                  HIWORD(fixed->dwFileVersionLS));
+    FormatVersionText(text, kLineCapacity, fixed->dwFileVersionMS, fixed->dwFileVersionLS);
 }
 
 LRESULT CALLBACK LinkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)

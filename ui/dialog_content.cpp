@@ -131,3 +131,9 @@ void CopyColors(const Settings& from, Settings& to)
     for (int i = 0; i < kCustomColorCount; ++i)
         to.RgbColors[i] = from.RgbColors[i];
 }
+
+void FormatVersionText(wchar_t* text, int capacity, std::uint32_t versionMS, std::uint32_t versionLS)
+{
+    FormatInto(text, capacity, L"%u.%u.%u", static_cast<unsigned>(versionMS >> 16),
+               static_cast<unsigned>(versionMS & 0xFFFFu), static_cast<unsigned>(versionLS >> 16));
+}

@@ -1,6 +1,7 @@
 #pragma once
 // What the settings dialog's pages show, built without the platform.
 #include <cstddef>
+#include <cstdint>
 
 #include "settings/display_modes.h"
 #include "settings/settings.h"
@@ -54,3 +55,7 @@ int ModeToSelect(std::size_t count, Matches matches)
 
 // The colour part of the settings: BackColor and the sixteen custom colours.
 void CopyColors(const Settings& from, Settings& to);
+
+// The About box's version: major, minor and build of a file version given as
+// its two 32-bit halves, "4.6.3" for 4.6.3.0; the fourth number is not shown.
+void FormatVersionText(wchar_t* text, int capacity, std::uint32_t versionMS, std::uint32_t versionLS);

@@ -247,3 +247,13 @@ class SaverTestCase(unittest.TestCase):
         self.session = SaverSession(**self.session_options).__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         self.session.clear_settings()
+        if os.environ.get("NIGHTLOOM_EXPECT_STRICT_GL"):
+            self.assert_strict_gl()
+
+    def assert_strict_gl(self):
+        """The run that asks for a strict OpenGL 1.1 must get one, or it would
+        pass as an ordinary run."""
+        code, gl = self.session.probe("gl")
+        self.assertEqual(code, 0, "no OpenGL context for the probe")
+        self.assertTrue(gl["version"].startswith("1.1"), gl)
+        self.assertEqual(gl["npot"], "0", gl)

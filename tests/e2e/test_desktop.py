@@ -27,6 +27,14 @@ def corner_boxes(width, height, size=120):
             (8, height - 8 - size, 8 + size, height - 8), (width - 8 - size, height - 8 - size, width - 8, height - 8))
 
 
+def edge(line, before, after):
+    """Where a line of pixels turns from one colour to the other: the last index
+    near `before` and the first near `after`."""
+    near_before = [i for i, rgb in enumerate(line) if near(before)(*rgb)]
+    near_after = [i for i, rgb in enumerate(line) if near(after)(*rgb)]
+    return (near_before[-1] if near_before else None, near_after[0] if near_after else None)
+
+
 class DesktopCase(SaverTestCase):
     def show_known_picture(self, name):
         self.session.start(PROBE, "show-picture", "--quadrants", "1", "--topmost", "0")
@@ -47,6 +55,20 @@ class DesktopCase(SaverTestCase):
         self.assertEqual(wait_exit(saver, 10), 1)
         return window, shot
 
+    def assert_sharp_edges(self, desktop, shot):
+        """The quadrants' borders, clear of the calendar sheet, lie where the
+        desktop has them and turn within a pixel or two: the snapshot is shown
+        pixel for pixel, not through a scaled copy."""
+        lines = (("vertical", lambda s: s.pixels[100, 560:720], TOP_LEFT, TOP_RIGHT),
+                 ("horizontal", lambda s: s.pixels[440:600, 100], TOP_LEFT, BOTTOM_LEFT))
+        for name, line, before, after in lines:
+            expected = edge(line(desktop), before, after)
+            got = edge(line(shot), before, after)
+            self.assertIsNotNone(got[0], "%s border: no %s in %s" % (name, before, shot.path))
+            self.assertIsNotNone(got[1], "%s border: no %s in %s" % (name, after, shot.path))
+            self.assertLessEqual(got[1] - got[0], 2, "%s border blurred in %s" % (name, shot.path))
+            self.assertLessEqual(abs(got[1] - expected[1]), 1, "%s border moved in %s" % (name, shot.path))
+
     def assert_corners(self, shot, colours, what, share=0.95):
         for box, colour in zip(corner_boxes(shot.width, shot.height), colours):
             x0, y0, x1, y1 = box
@@ -61,11 +83,12 @@ class Backdrop(DesktopCase):
         self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
 
     def test_default_run_shows_the_desktop_upright_behind_the_calendar(self):
-        self.show_known_picture("desktop-known-picture")
+        desktop = self.show_known_picture("desktop-known-picture")
         window, shot = self.run_saver("desktop-kalender-on")
         self.assertEqual(window["rect"], "0,0,1280,1024")
         # The calendar does not blend: the backdrop keeps the picture's colours.
         self.assert_corners(shot, QUADRANTS, "backdrop")
+        self.assert_sharp_edges(desktop, shot)
         # The sheet is drawn over it, its grid in black rather than white.
         sheet = (320, 200, 960, 824)
         self.assertGreater(shot.count(near((0, 0, 255), 60), sheet), 150, "blue month name")

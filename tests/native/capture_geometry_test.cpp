@@ -5,8 +5,8 @@
 namespace {
 
 // A 1920x1080 primary with a 1280x1024 monitor to its left.
-constexpr ScreenMeasurements kTwoMonitors = {2, 0, 0, 1920, 1080, -1280, 0, 3200, 1080};
-constexpr ScreenMeasurements kOneMonitor = {1, 0, 0, 1920, 1080, 0, 0, 1920, 1080};
+constexpr ScreenLayout kTwoMonitors = {2, 0, 0, 1920, 1080, -1280, 0, 3200, 1080};
+constexpr ScreenLayout kOneMonitor = {1, 0, 0, 1920, 1080, 0, 0, 1920, 1080};
 
 void ExpectSource(const CapturePlan& plan, int x, int y, int width, int height)
 {
@@ -30,7 +30,7 @@ TEST(CaptureGeometry, PrimaryOnlyOrOneMonitorTakesTheDesktopOriginAndTheModeSize
     ExpectSource(PlanDesktopCapture(kTwoMonitors, true, 0, 0), 0, 0, 1920, 1080);
     ExpectSource(PlanDesktopCapture(kOneMonitor, false, 0, 0), 0, 0, 1920, 1080);
     // The mode, not the virtual screen, gives the size of the primary capture.
-    const ScreenMeasurements shifted = {1, 5, 7, 800, 600, 0, 0, 1920, 1080};
+    const ScreenLayout shifted = {1, 5, 7, 800, 600, 0, 0, 1920, 1080};
     ExpectSource(PlanDesktopCapture(shifted, false, 0, 0), 5, 7, 800, 600);
 }
 
@@ -64,17 +64,21 @@ TEST(CaptureGeometry, ZeroMeansNoLimit)
 
 TEST(CaptureGeometry, RunModesChooseSourceAndLimit)
 {
-    for (bool use1Monitor : {false, true}) {
-        for (bool switchDisplay : {false, true}) {
-            const DesktopCaptureRequest preview = ChooseDesktopCapture(true, use1Monitor, switchDisplay, 4096);
-            EXPECT_TRUE(preview.primaryOnly);
-            EXPECT_EQ(preview.sideLimit, 1024);
-            const DesktopCaptureRequest full = ChooseDesktopCapture(false, use1Monitor, switchDisplay, 4096);
-            EXPECT_EQ(full.primaryOnly, use1Monitor || switchDisplay);
-            EXPECT_EQ(full.sideLimit, 4096);
-        }
+    const struct {
+        bool preview, use1Monitor, switchDisplay;
+        bool primaryOnly;
+        std::int32_t sideLimit;
+    } rows[] = {
+        {true, false, false, true, 1024},   {true, true, true, true, 1024},
+        {false, false, false, false, 4096}, {false, true, false, true, 4096},
+        {false, false, true, true, 4096},
+    };
+    for (const auto& row : rows) {
+        const DesktopCaptureRequest request =
+            ChooseDesktopCapture(row.preview, row.use1Monitor, row.switchDisplay, 4096);
+        EXPECT_EQ(request.primaryOnly, row.primaryOnly) << row.preview << row.use1Monitor << row.switchDisplay;
+        EXPECT_EQ(request.sideLimit, row.sideLimit) << row.preview << row.use1Monitor << row.switchDisplay;
     }
-    EXPECT_EQ(ChooseDesktopCapture(false, false, false, 0).sideLimit, 0);
 }
 
 } // namespace

@@ -94,19 +94,9 @@ TEST(ModeSelection, LaterMatchWinsAndNoMatchTakesTheLast)
     EXPECT_EQ(ModeToSelect(0, [](std::size_t) { return true; }), -1);
 }
 
-TEST(Colors, CopyColorsTakesBackColorAndTheSixteenCustomColoursOnly)
+TEST(AboutBox, VersionIsMajorMinorAndBuildOfTheFileVersion)
 {
-    Settings from = {};
-    Settings to = {};
-    from.BackColor = 0x123456;
-    for (int i = 0; i < kCustomColorCount; ++i)
-        from.RgbColors[i] = static_cast<ColorRef>(i + 1);
-    from.SceneStrategy = 4;
-    from.AdjustmentNo = 3;
-    CopyColors(from, to);
-    EXPECT_EQ(to.BackColor, 0x123456u);
-    EXPECT_EQ(to.RgbColors[0], 1u);
-    EXPECT_EQ(to.RgbColors[15], 16u);
-    EXPECT_EQ(to.SceneStrategy, 0);
-    EXPECT_EQ(to.AdjustmentNo, 0);
+    wchar_t text[50];
+    FormatVersionText(text, 50, 0x00040006u, 0x00030000u); // 4.6.3.0
+    EXPECT_STREQ(text, L"4.6.3");
 }

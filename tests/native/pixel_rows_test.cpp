@@ -7,25 +7,6 @@
 
 namespace {
 
-TEST(PixelRows, GdiRowsArePaddedToTwoBytes)
-{
-    EXPECT_EQ(GdiRowBytes(5, 24), 16u);
-    EXPECT_EQ(GdiRowBytes(4, 24), 12u);
-    EXPECT_EQ(GdiRowBytes(1, 24), 4u);
-    EXPECT_EQ(GdiRowBytes(5, 32), 20u);
-    EXPECT_EQ(GdiRowBytes(3, 8), 4u);
-    EXPECT_EQ(GdiRowBytes(3, 1), 2u);
-    EXPECT_EQ(GdiRowBytes(0, 24), 0u);
-    EXPECT_EQ(GdiRowBytes(-5, 24), 0u);
-
-    EXPECT_EQ(AlignedRowBytes(5, 3, 4), 16u);
-    EXPECT_EQ(AlignedRowBytes(5, 3, 1), 15u);
-    EXPECT_EQ(AlignedRowBytes(5, 3, 8), 16u);
-    EXPECT_EQ(AlignedRowBytes(7, 3, 8), 24u);
-    EXPECT_EQ(AlignedRowBytes(1920, 4, 4), 7680u);
-    EXPECT_EQ(AlignedRowBytes(0, 3, 4), 0u);
-}
-
 // Two rows of a 5-pixel, 24-bit picture with one padding byte each (0xEE).
 TEST(PixelRows, SwapKeepsToEachRowAndLeavesThePaddingAlone)
 {
@@ -49,21 +30,6 @@ TEST(PixelRows, SwapKeepsToEachRowAndLeavesThePaddingAlone)
     }
     SwapRedBlueInRows(rows.data(), 5, 2, 3, 16);
     EXPECT_EQ(rows, original) << "twice restores a 24-bit picture";
-}
-
-TEST(PixelRows, SwapAtFourBytesMakesEveryPixelOpaque)
-{
-    std::vector<std::uint8_t> pixels = {10, 20, 30, 0, 1, 2, 3, 77};
-    SwapRedBlueInRows(pixels.data(), 2, 1, 4, 8);
-    EXPECT_EQ(pixels, (std::vector<std::uint8_t>{30, 20, 10, 255, 3, 2, 1, 255}));
-    SwapRedBlueInRows(pixels.data(), 2, 1, 4, 8);
-    EXPECT_EQ(pixels, (std::vector<std::uint8_t>{10, 20, 30, 255, 1, 2, 3, 255}));
-
-    // Pixels of one or two bytes have no red and blue bytes to exchange.
-    std::vector<std::uint8_t> narrow = {1, 2, 3, 4};
-    SwapRedBlueInRows(narrow.data(), 2, 1, 2, 4);
-    SwapRedBlueInRows(narrow.data(), 4, 1, 1, 4);
-    EXPECT_EQ(narrow, (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 
 TEST(PixelRows, RestrideMovesEveryRowToItsPlace)

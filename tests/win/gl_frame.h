@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "image/texture_loader.h"
 #include "render/text_font.h"
 #include "scenes/scene.h"
 #include "scenes/scene_holder.h"
@@ -156,6 +157,15 @@ inline GLint BoundTexture()
     GLint name = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
     return name;
+}
+
+// A texture the test made, shown as the whole desktop backdrop.
+inline TiledTexture WholeBackdrop(GLuint name)
+{
+    TiledTexture backdrop;
+    backdrop.tiles.reset(new PlacedTexture[1]{PlacedTexture{name, TilePlacement{0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f}}});
+    backdrop.count = 1;
+    return backdrop;
 }
 
 // --- A top-level window with a current GL context -------------------------------

@@ -336,20 +336,6 @@ TEST_F(ImageSourceTest, JpgResourceArrivesAsAnUpright32BitBitmap)
     EXPECT_EQ(JpgResource(461).height, 256);
 }
 
-// The high-DPI end-to-end test raises the screen's logical resolution for its
-// run and proves here that the pictures above were decoded under it; every
-// other run expects the prefix's 96, which that test must put back.
-TEST(ScreenResolution, IsTheOneTheRunAsksFor)
-{
-    const char* asked = std::getenv("NIGHTLOOM_EXPECT_LOGPIXELS");
-    const char* wanted = asked ? asked : "96";
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), std::atoi(wanted));
-    EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), std::atoi(wanted));
-    ReleaseDC(nullptr, screen);
-}
-
 TEST_F(ImageSourceTest, MissingResourceGivesNoBitmap)
 {
     for (const wchar_t* type : {L"JPG", L"BITMAP"}) {

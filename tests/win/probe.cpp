@@ -17,6 +17,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <winternl.h>
+#include <GL/gl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -25,6 +26,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <initializer_list>
 #include <map>
@@ -869,6 +871,12 @@ int CommandDisplay(const Args& args, Report& report)
         ++count;
     }
     report.AddNumber(L"modes", count);
+
+    HDC screen = GetDC(nullptr);
+    report.AddNumber(L"logpixels", screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0);
+    if (screen) {
+        ReleaseDC(nullptr, screen);
+    }
     return kSuccess;
 }
 
@@ -1133,6 +1141,50 @@ int CommandMonitors(const Args& args, Report& report)
     }
     report.Add(L"monitors", joined);
     return kSuccess;
+}
+
+// ---------------------------------------------------------------------------
+// gl: the OpenGL a program started from here gets (Mesa reads its overrides
+// from the environment), in a hidden window of the probe's own.
+
+int CommandGl(const Args& args, Report& report)
+{
+    if (args.words.size() != 1) {
+        return kBadUsage;
+    }
+    HWND window = CreateWindowExW(0, L"STATIC", L"probe gl", WS_POPUP, 0, 0, 16, 16, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    HDC dc = window ? GetDC(window) : nullptr;
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    const int index = dc ? ChoosePixelFormat(dc, &format) : 0;
+    HGLRC context = index && SetPixelFormat(dc, index, &format) ? wglCreateContext(dc) : nullptr;
+    int result = kNotFound;
+    if (context && wglMakeCurrent(dc, context)) {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        GLint maxSide = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+        report.Add(L"version", std::wstring(version ? version : "", version ? version + strlen(version) : version));
+        report.AddNumber(L"npot", extensions && strstr(extensions, "GL_ARB_texture_non_power_of_two") ? 1 : 0);
+        report.AddNumber(L"max_texture_size", maxSide);
+        wglMakeCurrent(nullptr, nullptr);
+        result = kSuccess;
+    }
+    if (context) {
+        wglDeleteContext(context);
+    }
+    if (dc) {
+        ReleaseDC(window, dc);
+    }
+    if (window) {
+        DestroyWindow(window);
+    }
+    return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -1657,6 +1709,7 @@ const std::vector<Command>& Commands()
         {L"show-picture", CommandShowPicture, {L"color", L"quadrants", L"topmost"},
          "--color RRGGBB | --quadrants 1 [--topmost 0|1]"},
         {L"monitors", CommandMonitors, {}, ""},
+        {L"gl", CommandGl, {}, ""},
         {L"dialog", CommandDialog, {L"timeout"}, "TITLE [--timeout MS]"},
         {L"controls", CommandControls, {}, "HWND"},
         {L"child-id", CommandChildId, {}, "HWND ID"},

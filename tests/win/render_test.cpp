@@ -363,7 +363,8 @@ TEST_F(KalenderRenderTest, ShowDesktopTurnsTheGridBlack)
 
     // A grey backdrop, so that black lines can be told from the background.
     const std::uint8_t grey[16] = {128, 128, 128, 255, 128, 128, 128, 255, 128, 128, 128, 255, 128, 128, 128, 255};
-    view->holder.desktopTexture = MakeTexture(grey);
+    const GLuint texture = MakeTexture(grey);
+    view->holder.desktopTexture = WholeBackdrop(texture);
     settings.ShowDesktop = true;
     ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
     const Image& frame = view->Frame();
@@ -379,7 +380,6 @@ TEST_F(KalenderRenderTest, ShowDesktopTurnsTheGridBlack)
     EXPECT_NEAR(corner.b, 128, 2);
     EXPECT_GT(frame.CountInBox(DayCell(-2, 0), IsYellow), 100);
 
-    GLuint texture = view->holder.desktopTexture;
     glDeleteTextures(1, &texture);
 }
 
@@ -534,6 +534,34 @@ TEST_F(OverlayRenderTest, NothingWhenNotAllowedOrNotWanted)
     EXPECT_EQ(scene->lightingLog.find('C'), std::string::npos);
 }
 
+// glGenLists answers 0 between glBegin and glEnd: the one way a test can make
+// the font's lists fail.
+TEST_F(OverlayRenderTest, FontWithoutListsOfItsOwnIsNoFont)
+{
+    view->holder.ReleaseView();
+    // Lists a scene might own under the numbers of the character codes, each an
+    // 8x8 block at the raster position.
+    const GLubyte block[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    for (GLuint code = 1; code < kFontListCount; ++code) {
+        glNewList(code, GL_COMPILE);
+        glBitmap(8, 8, 0.0f, 0.0f, 8.0f, 0.0f, block);
+        glEndList();
+    }
+    HDC dc = view->holder.deviceContext;
+    const HGDIOBJ selected = GetCurrentObject(dc, OBJ_FONT);
+    glBegin(GL_POINTS);
+    view->holder.font = CreateTextFont(dc);
+    glEnd();
+    DrainGlErrors();
+
+    EXPECT_EQ(view->holder.font, nullptr);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), selected) << "the context keeps its own font";
+    const GLenum composed = view->Compose(59.94f);
+    glDeleteLists(1, kFontListCount - 1);
+    ASSERT_EQ(composed, static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(view->Frame().Count(IsLit), 0) << "text drawn through the scene's lists";
+}
+
 // =================================================================================
 // Composition: lighting, backdrop, texturing
 // =================================================================================
@@ -556,7 +584,7 @@ protected:
         // First texel row red, second green.
         const std::uint8_t texels[16] = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
         desktop = MakeTexture(texels);
-        view->holder.desktopTexture = desktop;
+        view->holder.desktopTexture = WholeBackdrop(desktop);
     }
 
     void TearDown() override
@@ -662,24 +690,115 @@ TEST_F(CompositionLightingTest, WithoutDesktopNoTextureIsBoundAndTexturingEndsOf
     glDeleteTextures(1, &own);
 }
 
-// The capture failed: the holder has no snapshot, the texture step makes no
-// texture, and the frame keeps its cleared black instead of an untextured quad
-// in the current colour (white).
-TEST_F(CompositionLightingTest, FailedCaptureLeavesTheClearedBlack)
+// A 32-bit snapshot whose every pixel differs from the others; its bytes go up
+// as they are (red x, green y, blue from the high bits of both).
+HBITMAP NumberedSnapshot(int width, int height)
+{
+    BITMAPINFO description = {};
+    description.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    description.bmiHeader.biWidth = width;
+    description.bmiHeader.biHeight = height; // bottom-up, like the real snapshot
+    description.bmiHeader.biPlanes = 1;
+    description.bmiHeader.biBitCount = 32;
+    description.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &description, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    auto* bytes = static_cast<std::uint8_t*>(memory);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel = bytes + (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
+            pixel[0] = static_cast<std::uint8_t>(x & 255);
+            pixel[1] = static_cast<std::uint8_t>(y & 255);
+            pixel[2] = static_cast<std::uint8_t>(20 + (x >> 8) * 40 + (y >> 8) * 120);
+            pixel[3] = 255;
+        }
+    return bitmap;
+}
+
+void DeleteTiles(TiledTexture& texture)
+{
+    for (std::int32_t i = 0; i < texture.count; ++i)
+        glDeleteTextures(1, &texture.tiles[i].name);
+    texture = TiledTexture{};
+}
+
+// A snapshot larger than the textures the context takes (the first run on
+// Windows' own renderer, whose limit is below the stored default): tiles within
+// the limit that together show every pixel where it was, seams included.
+TEST_F(CompositionLightingTest, SnapshotInTilesShowsEveryPixelInPlace)
 {
     scene->lighting = false;
     scene->info = false;
     glDisable(GL_LIGHTING);
+    const TextureSupport support = QueryTextureSupport();
+    EXPECT_EQ(support.anySide, std::getenv("NIGHTLOOM_EXPECT_STRICT_GL") == nullptr)
+        << "the OpenGL this run asks for";
     ImageHolder snapshot;
-    ASSERT_FALSE(snapshot.CaptureDesktop(true, -1, -1));
+    snapshot.bitmap = NumberedSnapshot(kSmallWidth, kSmallHeight);
+    snapshot.RefreshInfo();
     TextureLoader loader = {&snapshot, Linear};
-    view->holder.desktopTexture = CreateTexture(&loader);
-    EXPECT_EQ(view->holder.desktopTexture, 0u);
+    constexpr std::int32_t kLimit = 128;
+    view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, kLimit});
+    TiledTexture& tiles = view->holder.desktopTexture;
+    ASSERT_EQ(tiles.count, 5 * 4);
+    for (std::int32_t i = 0; i < tiles.count; ++i) {
+        glBindTexture(GL_TEXTURE_2D, tiles.tiles[i].name);
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        EXPECT_GT(width, 0) << "tile " << i;
+        EXPECT_LE(width, kLimit) << "tile " << i;
+        EXPECT_GT(height, 0) << "tile " << i;
+        EXPECT_LE(height, kLimit) << "tile " << i;
+    }
+
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& frame = view->Frame();
+    SaveArtifact(frame, "composition-tiled-snapshot.bmp");
+    int wrong = 0;
+    for (int y = 0; y < kSmallHeight; ++y)
+        for (int x = 0; x < kSmallWidth; ++x) {
+            const Rgb got = frame.At(x, kSmallHeight - 1 - y); // the frame counts rows from the bottom
+            wrong += std::abs(got.r - (x & 255)) > 1 || std::abs(got.g - (y & 255)) > 1 ||
+                     std::abs(got.b - (20 + (x >> 8) * 40 + (y >> 8) * 120)) > 1;
+        }
+    EXPECT_EQ(wrong, 0) << "pixels not where the snapshot has them";
+    EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(tiles.tiles[tiles.count - 1].name))
+        << "the last tile stays bound for the scene";
+    DeleteTiles(tiles);
+}
+
+// The capture failed, or the driver refused the upload: no texture, and the
+// frame keeps its cleared black instead of an untextured quad in the current
+// colour (white).
+TEST_F(CompositionLightingTest, NoSnapshotTextureLeavesTheClearedBlack)
+{
+    scene->lighting = false;
+    scene->info = false;
+    glDisable(GL_LIGHTING);
+    ImageHolder failed;
+    ASSERT_FALSE(failed.CaptureDesktop(true, -1, -1));
+    TextureLoader loader = {&failed, Linear};
+    EXPECT_EQ(CreateTiledTexture(&loader, QueryTextureSupport()).count, 0) << "failed capture";
+
+    // Wider than any texture this context takes, from a driver that claims more.
+    GLint maxSide = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+    ImageHolder tooWide;
+    tooWide.bitmap = NumberedSnapshot(maxSide + 1, 1);
+    tooWide.RefreshInfo();
+    ASSERT_EQ(tooWide.info.bmWidth, maxSide + 1);
+    loader.holder = &tooWide;
+    EXPECT_EQ(CreateTexture(&loader), 0u) << "refused picture";
+    view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{true, 2 * maxSide});
+    EXPECT_EQ(view->holder.desktopTexture.count, 0) << "refused snapshot";
     glEnable(GL_TEXTURE_2D); // as the render window leaves it after the set-up
 
     ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
     const Image& frame = view->Frame();
-    SaveArtifact(frame, "composition-failed-capture.bmp");
+    SaveArtifact(frame, "composition-no-snapshot.bmp");
     EXPECT_EQ(frame.Count(IsBlack), kSmallWidth * kSmallHeight);
     EXPECT_EQ(scene->textureInDraw, 0);
 }

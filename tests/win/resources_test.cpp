@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_content.h"
+
 namespace {
 
 // The saver beside the test program's folder: build/win/nightloom.scr.
@@ -228,10 +230,9 @@ TEST_F(SaverVersion, NumbersAreTheProjectVersion)
     const VS_FIXEDFILEINFO* fixed = Fixed();
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    wchar_t numbers[64];
-    swprintf(numbers, 64, L"%u.%u.%u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-             HIWORD(fixed->dwFileVersionLS));
-    EXPECT_EQ(std::wstring(numbers), NIGHTLOOM_PROJECT_VERSION);
+    wchar_t shown[64];
+    FormatVersionText(shown, 64, fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+    EXPECT_EQ(std::wstring(shown), NIGHTLOOM_PROJECT_VERSION);
     EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
     EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 

@@ -8,7 +8,8 @@ program is started the same way, with `wine PROGRAM`:
 
 - the frame loop: frame_bench.exe, the saver's own start-up and loop with the
   scene wrapped and the swap hooked, for SECONDS (20) per scene, with the
-  desktop backdrop off and on;
+  desktop backdrop off and on, and on once more with Mesa playing a strict
+  OpenGL 1.1 (power-of-two textures only, as Windows' own renderer);
 - start-up: from the moment this script starts a program to its first frame
   on screen, for the saver (frame_bench.exe ending after its first frame) and,
   interleaved with it, for minimal_gl.exe, the least an OpenGL program does;
@@ -36,6 +37,10 @@ SCENES = {1: "Wuerfel", 2: "Nebel", 3: "Sterne", 4: "Kalender", 5: "Butterfly"}
 SETTINGS_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
 PROGRAM_KEY = r"HKCU\Software\Wow6432Node\Velbrook\ScreenSaver\DriftlanternsApp"
 RENDER_WINDOW_CLASS = "DriftlanternsApp"
+STRICT_GL = {"MESA_GL_VERSION_OVERRIDE": "1.1", "MESA_EXTENSION_OVERRIDE": "-GL_ARB_texture_non_power_of_two"}
+# Each scene's rows: the backdrop's name in the table, whether it is on, and
+# what the OpenGL is.
+BACKDROPS = (("off", False, {}), ("on", True, {}), ("on, OpenGL 1.1", True, STRICT_GL))
 
 
 def parse_figures(text):
@@ -59,10 +64,11 @@ class Bench:
         self.tools = os.path.join(build, "win", "tools", "bench")
         self.scr = os.path.join(build, "win", "nightloom.scr")
 
-    def run(self, program, *args, timeout=300):
+    def run(self, program, *args, timeout=300, gl_env=None):
         """Starts a program, returns (when it was started, its figures)."""
         started = time.time()
-        result = subprocess.run(["wine", os.path.join(self.tools, program), *args], env=self.session.env,
+        result = subprocess.run(["wine", os.path.join(self.tools, program), *args],
+                                env=dict(self.session.env, **(gl_env or {})),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                 timeout=timeout)
         figures = parse_figures(result.stdout.decode("utf-8", "replace"))
@@ -71,14 +77,15 @@ class Bench:
                                                           result.stdout[-400:]))
         return started, figures
 
-    def start_up(self, program, *args, timeout=300):
+    def start_up(self, program, *args, timeout=300, gl_env=None):
         """Seconds from starting the program to its first presented frame, and the figures."""
-        started, figures = self.run(program, *args, timeout=timeout)
+        started, figures = self.run(program, *args, timeout=timeout, gl_env=gl_env)
         return figures["first_present_epoch"][0] - started, figures
 
-    def frame_loop(self, scene, desktop, seconds):
+    def frame_loop(self, scene, backdrop, seconds):
+        _, desktop, gl_env = BACKDROPS[backdrop]
         args = ["/s", str(seconds), str(scene)] + (["desktop"] if desktop else [])
-        return self.start_up("frame_bench.exe", *args, timeout=seconds + 300)
+        return self.start_up("frame_bench.exe", *args, timeout=seconds + 300, gl_env=gl_env)
 
     def set_scene(self, scene, desktop):
         """The build prefix's settings as the defaults (tests leave theirs), with this scene and backdrop."""
@@ -127,7 +134,7 @@ def ms(seconds):
 def measure(args):
     build = os.path.realpath(args.build)
     scenes = [args.scene] if args.scene else sorted(SCENES)
-    conditions = [(scene, desktop) for scene in scenes for desktop in (False, True)]
+    conditions = [(scene, backdrop) for scene in scenes for backdrop in range(len(BACKDROPS))]
     rows = {condition: {"starts": []} for condition in conditions}
     minimal_starts = []
     polls = []
@@ -137,29 +144,30 @@ def measure(args):
     # the missing manager when a full-screen window goes, and each exit takes that.
     with launcher.WineSession(os.path.join(build, "wine"), screen=SCREEN, window_manager=True) as session:
         bench = Bench(build, session)
-        for scene, desktop in conditions:
-            name = "%s, backdrop %s" % (SCENES[scene], "on" if desktop else "off")
+        for scene, backdrop in conditions:
+            name = "%s, backdrop %s" % (SCENES[scene], BACKDROPS[backdrop][0])
             print("== frame loop: %s, %g s" % (name, args.seconds), file=log, flush=True)
-            start, figures = bench.frame_loop(scene, desktop, args.seconds)
-            rows[(scene, desktop)].update(figures)
-            rows[(scene, desktop)]["starts"].append(start)
+            start, figures = bench.frame_loop(scene, backdrop, args.seconds)
+            rows[(scene, backdrop)].update(figures)
+            rows[(scene, backdrop)]["starts"].append(start)
         loads.append(load_average())
         print("== start-up: %d starts of each, beside the minimal OpenGL program" % args.starts, file=log, flush=True)
         for _ in range(args.starts):
-            for scene, desktop in conditions:
-                if not desktop:
+            for scene, backdrop in conditions:
+                if backdrop == 0:
                     minimal_starts.append(bench.start_up("minimal_gl.exe")[0])
-                start, _ = bench.frame_loop(scene, desktop, 0)
-                rows[(scene, desktop)]["starts"].append(start)
+                start, _ = bench.frame_loop(scene, backdrop, 0)
+                rows[(scene, backdrop)]["starts"].append(start)
         loads.append(load_average())
-        for scene, desktop in conditions:
-            if not args.exits:
-                break
-            print("== exit latency: %s, backdrop %s, %d runs" % (SCENES[scene], "on" if desktop else "off",
-                                                                  args.exits), file=log, flush=True)
+        for scene, backdrop in conditions:
+            name, desktop, gl_env = BACKDROPS[backdrop]
+            if not args.exits or gl_env:
+                continue
+            print("== exit latency: %s, backdrop %s, %d runs" % (SCENES[scene], name, args.exits), file=log,
+                  flush=True)
             bench.set_scene(scene, desktop)
             runs = [bench.exit_latency(1 if i % 2 == 0 else -1) for i in range(args.exits)]
-            rows[(scene, desktop)]["exit"] = runs
+            rows[(scene, backdrop)]["exit"] = runs
             polls += [(run[2], run[3]) for run in runs]
         loads.append(load_average())
     return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr)
@@ -174,8 +182,8 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
         "gone, median | peak private memory |",
         "|---|---|---|---|---|---|---|---|---|---|",
     ]
-    for scene, desktop in conditions:
-        row = rows[(scene, desktop)]
+    for scene, backdrop in conditions:
+        row = rows[(scene, backdrop)]
         work = row["work_ms"]
         release = row["release_interval_ms"]
         present = row["present_interval_ms"]
@@ -185,7 +193,7 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
                      if exits else "-")
         lines.append("| %s | %s | %d | %.1f / %.1f ms | %.1f / %.1f / %.1f ms | %.1f / %.1f / %.1f ms | %s ms "
                      "| %.2f | %s | %.0f MB |" % (
-                         SCENES[scene], "on" if desktop else "off", row["frames"][0], work[0], work[1],
+                         SCENES[scene], BACKDROPS[backdrop][0], row["frames"][0], work[0], work[1],
                          release[0], release[1], release[2], present[0], present[1], present[2], ms(start),
                          start / minimal, exit_text, row["peak_private_bytes"][0] / 2**20))
     lines.append("| minimal OpenGL program | | | | | | %s ms | 1.00 | | |" % ms(minimal))

@@ -171,11 +171,11 @@ void ReportDesktopSteps(Application& app)
     holder.SwapRedBlue();
     const double convertedAt = Seconds();
     TextureLoader loader = {&holder, Linear};
-    GLuint texture = CreateTexture(&loader);
+    TiledTexture texture = CreateTiledTexture(&loader, app.sceneHolder->textureSupport);
     glFinish();
     const double uploadedAt = Seconds();
-    if (texture)
-        glDeleteTextures(1, &texture);
+    for (std::int32_t i = 0; i < texture.count; ++i)
+        glDeleteTextures(1, &texture.tiles[i].name);
     const double ms = 1000.0;
     std::printf("desktop_ms %.1f %.1f %.1f %ldx%ld %s\n", (capturedAt - start) * ms, (convertedAt - capturedAt) * ms,
                 (uploadedAt - convertedAt) * ms, holder.info.bmWidth, holder.info.bmHeight,
