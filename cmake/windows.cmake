@@ -38,6 +38,12 @@ if(MINGW)
     # Static runtime: the program then imports Windows system DLLs only.
     set(NIGHTLOOM_STATIC_LINK -static -static-libgcc -static-libstdc++)
     set(NIGHTLOOM_WARNINGS -Wall -Wextra -Werror)
+    # The same commit gives the same bytes in any folder at any time: no link
+    # time in the PE header, and the folders recorded as ".". The build folder
+    # comes last: it may lie inside the source folder, and GCC takes the last
+    # matching map (clang the longest).
+    add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+    add_link_options(-Wl,--no-insert-timestamp)
 elseif(MSVC)
     set(NIGHTLOOM_WARNINGS /W4 /utf-8)
 endif()
@@ -71,8 +77,10 @@ if(MINGW)
         string(REPLACE "," "\n    " exports "${functions}")
         get_filename_component(name ${dll} NAME_WE)
         file(WRITE ${delay_dir}/${name}.def "LIBRARY ${dll}\nEXPORTS\n    ${exports}\n")
-        execute_process(COMMAND ${NIGHTLOOM_DLLTOOL} -d ${delay_dir}/${name}.def -y ${delay_dir}/lib${name}_delay.a
-            RESULT_VARIABLE dlltool_result)
+        # Relative names: dlltool names its symbols after the output file,
+        # and the build folder would end up in the saver's debug file.
+        execute_process(COMMAND ${NIGHTLOOM_DLLTOOL} -d ${name}.def -y lib${name}_delay.a
+            WORKING_DIRECTORY ${delay_dir} RESULT_VARIABLE dlltool_result)
         if(NOT dlltool_result EQUAL 0)
             message(FATAL_ERROR "dlltool could not make the delay-import library for ${dll}")
         endif()
@@ -136,15 +144,32 @@ target_compile_options(nightloom PRIVATE ${NIGHTLOOM_WARNINGS})
 target_link_libraries(nightloom PRIVATE nightloom_program)
 if(MINGW)
     target_link_options(nightloom PRIVATE -municode ${NIGHTLOOM_STATIC_LINK})
+    # The shipped file carries no debug information; it goes to
+    # nightloom.scr.debug beside it, which a debugger finds through the link
+    # (the file's name and checksum, no folder) left in the saver.
+    target_compile_options(nightloom_program PRIVATE -g)
+    target_compile_options(nightloom PRIVATE -g)
+    # Binutils quirk: objcopy writes the current time into the PE header of
+    # what it writes, whatever the input had, unless SOURCE_DATE_EPOCH says
+    # otherwise; 0 is what the linker leaves there.
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
+    add_custom_command(TARGET nightloom POST_BUILD
+        COMMAND ${objcopy} --only-keep-debug nightloom.scr nightloom.scr.debug
+        COMMAND ${objcopy} --strip-all --add-gnu-debuglink=nightloom.scr.debug nightloom.scr
+        WORKING_DIRECTORY $<TARGET_FILE_DIR:nightloom>
+        VERBATIM)
 endif()
 
 # The installer nightloom-setup.exe beside the saver, when NSIS is at hand.
+# NSIS stores each file's modification time by default, and the saver's is the
+# time of its build; without it, the same saver and the same makensis give the
+# same installer. The installed saver then carries the time of installation.
 find_program(NIGHTLOOM_MAKENSIS makensis)
 if(NIGHTLOOM_MAKENSIS)
     set(NIGHTLOOM_SETUP ${CMAKE_BINARY_DIR}/nightloom-setup.exe)
     set(NIGHTLOOM_NSIS_SCRIPT ${CMAKE_SOURCE_DIR}/installer/nightloom.nsi)
     add_custom_command(OUTPUT ${NIGHTLOOM_SETUP}
-        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8
+        COMMAND ${NIGHTLOOM_MAKENSIS} -V2 -INPUTCHARSET UTF8 "-XSetDateSave off"
             -DVERSION=${PROJECT_VERSION} -DSAVER=$<TARGET_FILE:nightloom>
             -DICON=${CMAKE_SOURCE_DIR}/resources/nightloom_shell.ico -DOUTFILE=${NIGHTLOOM_SETUP}
             ${NIGHTLOOM_NSIS_SCRIPT}

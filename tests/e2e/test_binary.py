@@ -1,5 +1,6 @@
-"""The built program: a 64-bit GUI executable that imports Windows system DLLs
-only, and whose first icon, the one the shell shows, comes in every size."""
+"""The built program: a stripped 64-bit GUI executable that imports Windows
+system DLLs only, and whose first icon, the one the shell shows, comes in every
+size."""
 import os
 import re
 import struct
@@ -27,6 +28,15 @@ class Binary(unittest.TestCase):
     def headers(self):
         return subprocess.run(["x86_64-w64-mingw32-objdump", "-p", SCR], check=True,
                               stdout=subprocess.PIPE).stdout.decode()
+
+    def test_debug_information_only_in_the_file_beside_it(self):
+        sections = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", SCR], check=True,
+                                  stdout=subprocess.PIPE).stdout.decode()
+        self.assertNotIn(".debug_", sections)
+        self.assertIn(".gnu_debuglink", sections)
+        debug = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", SCR + ".debug"], check=True,
+                               stdout=subprocess.PIPE).stdout.decode()
+        self.assertIn(".debug_info", debug)
 
     def test_pe32_plus_gui(self):
         text = self.headers()
