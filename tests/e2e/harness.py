@@ -207,7 +207,12 @@ class SaverSession(launcher.WineSession):
         return int(value[1], 16)
 
     def clear_settings(self):
-        self.reg_delete(BASE_KEY)
+        # Once in a while the first Wine program of a fresh session hangs for
+        # the whole timeout on a busy machine (seen once): it gets a second try.
+        try:
+            self.reg_delete(BASE_KEY)
+        except subprocess.TimeoutExpired:
+            self.reg_delete(BASE_KEY)
 
     # Screen and input -------------------------------------------------------
 
