@@ -208,7 +208,7 @@ class SaverSession(launcher.WineSession):
 
     def clear_settings(self):
         # Once in a while the first Wine program of a fresh session hangs for
-        # the whole timeout on a busy machine (seen once): it gets a second try.
+        # the whole timeout (seen once in a full run): it gets a second try.
         try:
             self.reg_delete(BASE_KEY)
         except subprocess.TimeoutExpired:

@@ -46,7 +46,7 @@ class DesktopCase(SaverTestCase):
 
     def run_saver(self, name, settle=2.0):
         saver = self.session.start_saver("/s")
-        # Generous: on a busy machine the saver has once taken over 15 s to
+        # Generous: in one full run the saver took over 15 s to
         # show its window in the first test of a file (seen once).
         window = self.session.wait_for_window("DriftlanternsApp", timeout_ms=60000)
         self.assertIsNotNone(window, "no render window")
