@@ -181,16 +181,28 @@ class SaverSession(launcher.WineSession):
 
     # Registry ---------------------------------------------------------------
 
+    def reg(self, *args):
+        """`wine reg ARGS`. Now and then (twice in this suite's full runs) a
+        call has hung for the whole timeout or failed without a word: such a
+        call gets a second try before its result counts."""
+        try:
+            result = self.wine("reg", *args)
+            if result.returncode == 0:
+                return result
+        except subprocess.TimeoutExpired:
+            pass
+        return self.wine("reg", *args)
+
     def reg_delete(self, key):
-        self.wine("reg", "delete", key, "/f")
+        self.reg("delete", key, "/f")
 
     def reg_add(self, key, name, reg_type, data):
-        result = self.wine("reg", "add", key, "/v", name, "/t", reg_type, "/d", str(data), "/f")
-        assert result.returncode == 0, result.stderr
+        result = self.reg("add", key, "/v", name, "/t", reg_type, "/d", str(data), "/f")
+        assert result.returncode == 0, (result.returncode, result.stdout, result.stderr)
 
     def reg_query(self, key, name):
         """(type, data) of a value, or None when it is missing."""
-        result = self.wine("reg", "query", key, "/v", name)
+        result = self.reg("query", key, "/v", name)
         if result.returncode != 0:
             return None
         for line in result.stdout.decode("utf-8", "replace").splitlines():
@@ -207,12 +219,7 @@ class SaverSession(launcher.WineSession):
         return int(value[1], 16)
 
     def clear_settings(self):
-        # Once in a while the first Wine program of a fresh session hangs for
-        # the whole timeout (seen once in a full run): it gets a second try.
-        try:
-            self.reg_delete(BASE_KEY)
-        except subprocess.TimeoutExpired:
-            self.reg_delete(BASE_KEY)
+        self.reg_delete(BASE_KEY)
 
     # Screen and input -------------------------------------------------------
 
