@@ -229,6 +229,18 @@ class SaverSession(launcher.WineSession):
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
         return Shot(path)
 
+    def screenshot_when(self, name, ready, timeout=45.0):
+        """The first screenshot for which ready(shot) holds, or the last one
+        when none does within timeout seconds. A moving scene reaches a state
+        after a number of frames, not of seconds: a loaded machine gets there
+        later."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.screenshot(name)
+            if ready(shot) or time.monotonic() > deadline:
+                return shot
+            time.sleep(0.5)
+
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
