@@ -75,9 +75,7 @@ class DesktopCase(SaverTestCase):
         and the first screenshot, `settle` seconds in, for which `ready(shot)`
         holds (the last one when it never does within `timeout`)."""
         saver = self.session.start_saver("/s")
-        # Generous: in one full run the saver took over 15 s to
-        # show its window in the first test of a file (seen once).
-        window = self.session.wait_for_window("DriftlanternsApp", timeout_ms=60000)
+        window = self.session.wait_for_window("DriftlanternsApp")
         self.assertIsNotNone(window, "no render window")
         time.sleep(settle)
         shot = self.session.screenshot_when(name, ready or (lambda shot: True), timeout)

@@ -51,8 +51,7 @@ class DisplaySwitch(DisplaySwitchCase):
         saver = self.session.start_saver("/s", desktop=DESKTOP)
         self.wait_for_desktop_owner()
         # The window comes after the switch.
-        code, window = self.session.probe("window", "DriftlanternsApp", "--timeout", "60000", desktop=DESKTOP,
-                                          timeout=120)
+        code, window = self.session.probe("window", "DriftlanternsApp", "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0)
         self.assertEqual(self.display(), ("800", "600", "32"))
         self.assertEqual(window["rect"], "0,0,800,600")
@@ -71,12 +70,12 @@ class DisplaySwitch(DisplaySwitchCase):
     def test_preview_never_switches_and_ends_with_its_parent(self):
         self.session.start(*in_desktop(DESKTOP), PREVIEW_HOST)
         self.wait_for_desktop_owner()
-        code, host = self.session.probe("window", "Scrprev", "--timeout", "15000", desktop=DESKTOP)
+        code, host = self.session.probe("window", "Scrprev", "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0, "preview host did not start")
         code, screen = self.session.probe("child", host["hwnd"], desktop=DESKTOP)
         self.assertEqual(code, 0)
         saver = self.session.start_saver("/p", screen["hwnd"], desktop=DESKTOP)
-        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "15000", desktop=DESKTOP)
+        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0, "no preview window inside the host")
         time.sleep(1.0)
         self.assertEqual(self.display(), ("1280", "1024", "32"))

@@ -16,7 +16,7 @@ class Failures(FaultCase):
         return mode["width"], mode["height"], mode["bits"]
 
     def assert_no_render_window(self):
-        code, _ = self.session.probe("wait-gone", "DriftlanternsApp", "--timeout", "5000")
+        code, _ = self.session.probe("wait-gone", "DriftlanternsApp", "--timeout", "30000")
         self.assertEqual(code, 0, "a render window was left behind")
 
     def test_display_that_cannot_switch(self):
@@ -69,7 +69,7 @@ class CaptureFails(FaultCase, DesktopCase):
         self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
         self.show_known_picture("capture-fails-known-picture")
         run = WatchedRun(self.session, ["/s"])
-        window = self.session.wait_for_window("DriftlanternsApp", timeout_ms=30000)
+        window = self.session.wait_for_window("DriftlanternsApp")
         self.assertIsNotNone(window, "no render window")
         shot = self.session.screenshot_when("capture-fails-kalender", clock_shows)
         self.assertTrue(clock_shows(shot), "no clock in %s" % shot.path)

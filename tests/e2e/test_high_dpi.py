@@ -49,7 +49,7 @@ class PicturesAtHighDpi(HighDpiCase):
 class SaverAtHighDpi(HighDpiCase):
     def dialog_rect(self, name):
         saver = self.session.start_saver("/c")
-        code, dialog = self.session.probe("dialog", DIALOG_TITLE, "--timeout", "20000", timeout=60)
+        code, dialog = self.session.probe("dialog", DIALOG_TITLE, "--timeout", "60000")
         self.assertEqual(code, 0, "no settings dialog")
         time.sleep(1.0)
         self.session.screenshot(name)

@@ -40,7 +40,7 @@ class Preview(SaverTestCase):
         filling it."""
         code, screen = self.session.probe("child", host["hwnd"])
         self.assertEqual(code, 0, "the host has no screen")
-        code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
+        code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "60000")
         self.assertEqual(code, 0, "no preview window inside the host")
         # The window exists before it is shown: it appears once its GL context is
         # ready, which takes a while on a loaded machine.

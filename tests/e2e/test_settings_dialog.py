@@ -95,7 +95,7 @@ class SettingsDialogCase(SaverTestCase):
         return self.find_dialog(TITLE)
 
     def find_dialog(self, title):
-        code, dialog = self.session.probe("dialog", title, "--timeout", "20000", timeout=60)
+        code, dialog = self.session.probe("dialog", title, "--timeout", "60000")
         self.assertEqual(code, 0, "no dialog %r" % title)
         return dialog
 
