@@ -114,8 +114,9 @@ set(NIGHTLOOM_ART_FILES
     star_flare.bmp banner.bmp fog.bmp)
 list(TRANSFORM NIGHTLOOM_ART_FILES PREPEND ${CMAKE_SOURCE_DIR}/resources/)
 
-# The version resource takes its numbers from project(... VERSION) through a
-# header written here; a fourth number is 0 unless the project names one.
+# The version resource and the manifest take their numbers from
+# project(... VERSION) through files written here; a fourth number is 0 unless
+# the project names one.
 set(NIGHTLOOM_VERSION_TWEAK 0)
 if(PROJECT_VERSION_TWEAK)
     set(NIGHTLOOM_VERSION_TWEAK ${PROJECT_VERSION_TWEAK})
@@ -125,10 +126,12 @@ if(NOT PROJECT_VERSION_PATCH MATCHES "^[0-9]+$")
 endif()
 set(NIGHTLOOM_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/resources/nightloom_version.h.in ${NIGHTLOOM_GENERATED_DIR}/nightloom_version.h @ONLY)
+set(NIGHTLOOM_FILE_VERSION_DOTTED ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${NIGHTLOOM_VERSION_TWEAK})
+configure_file(${CMAKE_SOURCE_DIR}/resources/nightloom.manifest.in ${NIGHTLOOM_GENERATED_DIR}/nightloom.manifest @ONLY)
 
 set(NIGHTLOOM_RC ${CMAKE_SOURCE_DIR}/resources/nightloom.rc)
 set_source_files_properties(${NIGHTLOOM_RC} PROPERTIES
-    OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${CMAKE_SOURCE_DIR}/resources/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${NIGHTLOOM_GENERATED_DIR}/nightloom_version.h")
+    OBJECT_DEPENDS "${NIGHTLOOM_ART_FILES};${NIGHTLOOM_GENERATED_DIR}/nightloom.manifest;${CMAKE_SOURCE_DIR}/resources/resource_ids.h;${NIGHTLOOM_GENERATED_DIR}/nightloom_version.h")
 
 # Strings, icons, pictures, version and manifest, for the saver and for
 # programs that run its code as it runs (the benchmark).

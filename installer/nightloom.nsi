@@ -11,6 +11,13 @@ Unicode true
 ; the registry's 64-bit view, with no file system redirection to turn off.
 Target amd64-unicode
 
+; A signed release passes SIGN, a program that signs the file it is given in
+; place: the uninstaller before it is stored in the installer, then the installer.
+!ifdef SIGN
+    !uninstfinalize '"${SIGN}" "%1"' = 0
+    !finalize '"${SIGN}" "%1"' = 0
+!endif
+
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh

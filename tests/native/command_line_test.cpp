@@ -149,8 +149,9 @@ TEST(CommandLine, RandomLinesNeverReadPastTheEnd)
         const CommandLine c = ParseCommandLine(line.get());
         ASSERT_GE(c.handle, INT32_MIN);
         ASSERT_LE(c.handle, INT32_MAX);
-        if (c.badSwitch)
+        if (c.badSwitch) {
             ASSERT_EQ(c.mode, RunMode::Configure);
+        }
     }
 }
 

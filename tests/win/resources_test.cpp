@@ -133,17 +133,45 @@ TEST_F(SaverResources, FogPicturesAreWholePalettedBmpFiles)
     }
 }
 
-TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvoker)
+std::string ManifestText(HMODULE module)
 {
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(found, nullptr);
-    HGLOBAL loaded = LoadResource(module, found);
-    const char* data = static_cast<const char*>(LockResource(loaded));
-    ASSERT_NE(data, nullptr);
-    const std::string manifest(data, SizeofResource(module, found));
+    const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+    return data ? std::string(data, SizeofResource(module, found)) : std::string();
+}
+
+TEST_F(SaverResources, ManifestAsksForCommonControlsSixAsInvokerAndNamesTheProjectVersion)
+{
+    const std::string manifest = ManifestText(module);
+    ASSERT_FALSE(manifest.empty());
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    const std::wstring version = NIGHTLOOM_PROJECT_VERSION;
+    const std::string identity =
+        "name=\"Velbrook.Nightloom\" version=\"" + std::string(version.begin(), version.end()) + ".0\"";
+    EXPECT_NE(manifest.find(identity), std::string::npos) << manifest;
+}
+
+// Wine quirk: QueryActCtxW answers no compatibility entries under Wine 8, so
+// the text is checked: every id inside the one compatibility section.
+TEST_F(SaverResources, ManifestDeclaresWindowsSevenUpToElevenAsSupported)
+{
+    const std::string manifest = ManifestText(module);
+    const std::size_t start = manifest.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+    const std::size_t end = manifest.find("</compatibility>");
+    ASSERT_NE(start, std::string::npos) << manifest;
+    ASSERT_NE(end, std::string::npos) << manifest;
+    const std::string section = manifest.substr(start, end - start);
+    const char* const ids[] = {
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // Windows 10 and 11
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // Windows 8.1
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // Windows 8
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
+    };
+    for (const char* id : ids) {
+        EXPECT_NE(section.find(std::string("<supportedOS Id=\"") + id + "\"/>"), std::string::npos) << id;
+    }
 }
 
 // Read the way the loader reads it: through an activation context made from
