@@ -45,6 +45,8 @@ ManifestDPIAware true
 BrandingText "Velbrook"
 ShowInstDetails show
 ShowUninstDetails show
+; NSIS's German "Benötigter Speicher: 898.0 KB" breaks before its unit here.
+SpaceTexts "Benötigt: "
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
