@@ -209,7 +209,8 @@ class Wizard(InstallerCase):
 
     session_options = {"window_manager": True}
 
-    def test_a_person_installs_with_the_box_ticked_and_uninstalls(self):
+    def install_by_keys(self, *keys):
+        """Through the components page, with these keys before Return, to the end."""
         setup = self.session.start(SETUP)
         installer = harness.Wizard(self.session, INSTALLER_TITLE)
         dialog, controls = installer.wait_for_next("&Installieren")
@@ -217,14 +218,23 @@ class Wizard(InstallerCase):
                       "\n".join(c["text"] for c in controls))
         self.assertTrue(any(c["class"] == "SysTreeView32" and c["visible"] == "1" for c in controls),
                         "no list of components")
-        installer.key("Return")
+        for key in keys + ("Return",):
+            installer.key(key)
         dialog, controls = installer.wait_for_next("&Beenden")
         self.assertIn("Fertig", [c["text"] for c in controls])
         installer.key("Return")
         self.assertEqual(harness.wait_exit(setup, 60), 0, "the installer's exit code")
 
+    def test_a_person_installs_unticked_then_ticked_and_uninstalls(self):
+        other_saver = r"C:\windows\system32\andere.scr"
+        self.session.reg_add(DESKTOP_KEY, "SCRNSAVE.EXE", "REG_SZ", other_saver)
+        # The list has the focus on its first entry: the next one is the box.
+        self.install_by_keys("Down", "space")
+        self.assertEqual(self.current_saver(), other_saver, "the unticked box changed the current screensaver")
+        self.install_by_keys()
         entry = self.assert_installed()
-        self.assertEqual((self.current_saver() or "").lower(), SYSTEM_SAVER_WINDOWS.lower(), "the ticked box did nothing")
+        self.assertEqual((self.current_saver() or "").lower(), SYSTEM_SAVER_WINDOWS.lower(),
+                         "the ticked box did nothing")
 
         self.session.reg_add(SETTINGS_KEY, "TabIndex", "REG_DWORD", 1)
         self.session.start(self.uninstaller())
