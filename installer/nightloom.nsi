@@ -175,10 +175,14 @@ Function OwnAccount
     Exch $0
 FunctionEnd
 
+; Without "try", NSIS would ask Abort/Retry/Ignore, and Ignore would end in
+; "Fertig" with the old saver in place.
 Function PlaceBusySaver
     Call MoveSaverAside
+    SetOverwrite try
     ClearErrors
     File "/oname=${SAVER_FILE}" "${SAVER}"
+    SetOverwrite on
     ${If} ${Errors}
         Push "Nightloom konnte nicht nach „$SYSDIR\${SAVER_FILE}“ kopiert werden. Beenden Sie den Bildschirmschoner und seine Einstellungen und starten Sie die Installation noch einmal."
         Call Fail

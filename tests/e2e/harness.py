@@ -275,6 +275,16 @@ class Wizard:
             assert time.monotonic() < deadline, "the wizard's button still reads %r" % button["text"]
             time.sleep(0.5)
 
+    def wait_for_text(self, text, timeout=180):
+        """The outer dialog and its controls once one of them reads text."""
+        deadline = time.monotonic() + timeout
+        while True:
+            dialog, controls = self.controls()
+            if any(c["text"] == text and c["visible"] == "1" for c in controls):
+                return dialog, controls
+            assert time.monotonic() < deadline, "no %r in the wizard" % text
+            time.sleep(0.5)
+
     def key(self, name):
         """A key to the wizard as the person at the keyboard gives it: to the
         window that has the focus, once the window manager made it active."""

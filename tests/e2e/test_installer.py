@@ -5,6 +5,7 @@ import glob
 import ntpath
 import os
 import shutil
+import subprocess
 import time
 import unittest
 
@@ -27,6 +28,7 @@ SETTINGS_TITLE = "Einstellungen zu Nightloom (App)"
 INSTALLER_TITLE = "Installation von Nightloom "
 UNINSTALLER_TITLE = "Deinstallation von Nightloom "
 REBOOT_REQUIRED = 3010
+QUIET = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
 
 
 def read(path):
@@ -201,6 +203,42 @@ class SaverInUse(InstallerCase):
         self.restart_windows(settings)
         self.assertTrue(os.path.exists(SYSTEM_SAVER), "the restart deleted the saver installed before it")
         self.assertEqual(self.moved_aside(), [], "the old saver outlived the restart")
+
+
+class SaverStuck(InstallerCase):
+    """A saver that can be neither replaced nor renamed: the install fails
+    and says so, silently by its exit code, interactively by its pages."""
+
+    def setUp(self):
+        super().setUp()
+        with open(SYSTEM_SAVER, "wb") as older:
+            older.write(b"older")
+        # Wine quirk: as root nothing Windows does can keep a file from being
+        # written or renamed; Linux's immutable flag can.
+        if subprocess.run(["chattr", "+i", SYSTEM_SAVER], **QUIET).returncode != 0:
+            self.skipTest("chattr +i needs root on a file system that has the flag")
+        self.addCleanup(subprocess.run, ["chattr", "-i", SYSTEM_SAVER], **QUIET)
+
+    def test_a_saver_that_cannot_be_replaced_fails_the_install(self):
+        self.install(expect=2)
+        self.assertEqual(read(SYSTEM_SAVER), b"older")
+        self.assertIsNone(self.session.reg_query(UNINSTALL_KEY, "DisplayName"), "an entry for a failed install")
+
+        setup = self.session.start(SETUP)
+        installer = harness.Wizard(self.session, INSTALLER_TITLE)
+        dialog, controls = installer.wait_for_next("&Installieren")
+        self.session.probe("click", installer.next_button(controls, dialog)["hwnd"])
+        box = self.session.wait_for_box(INSTALLER_TITLE.strip())
+        self.assertIsNotNone(box, "no message")
+        self.assertIn("Nightloom konnte nicht nach", box["text"])
+        self.assertEqual(box["buttons"], "ok")
+        dialog, controls = installer.wait_for_text("Abbruch der Installation")
+        self.assertNotIn("Fertig", [c["text"] for c in controls])
+        buttons = {c["id"]: c for c in controls if c["parent"] == dialog["hwnd"] and c["class"] == "Button"}
+        self.assertEqual((buttons["1"]["enabled"], buttons["2"]["enabled"]), ("0", "1"),
+                         "an aborted install must end by Abbrechen")
+        self.session.probe("click", buttons["2"]["hwnd"])
+        self.assertEqual(harness.wait_exit(setup, 60), 2, "the installer's exit code")
 
 
 class Wizard(InstallerCase):
