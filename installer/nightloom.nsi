@@ -107,7 +107,8 @@ done:
 FunctionEnd
 
 ; Stops with the message on the stack; the exit code is 2 and the wizard
-; ends in "Abgebrochen", not in "Fertig".
+; ends on "Abbruch der Installation" with only "Abbrechen" left, never in
+; "Fertig".
 Function ${un}Fail
     Exch $0
     DetailPrint "$0"
@@ -303,9 +304,6 @@ Section "Uninstall"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-; A current screensaver that points at the removed file would leave Windows
-; with a saver that cannot start. The control panel may have stored the short
-; name of the path.
 Function un.onInit
     !insertmacro REQUIRE_ADMINISTRATOR
 FunctionEnd
@@ -314,6 +312,8 @@ Function un.onUninstSuccess
     Call un.OfferRestart
 FunctionEnd
 
+; Never queued for the restart under its own name: a reinstall before the
+; restart would be deleted at boot.
 Function un.RemoveSaver
     Delete "$SYSDIR\${SAVER_FILE}"
     ${If} ${FileExists} "$SYSDIR\${SAVER_FILE}"
@@ -325,6 +325,9 @@ Function un.RemoveSaver
     ${EndIf}
 FunctionEnd
 
+; A current screensaver that points at the removed file would leave Windows
+; with a saver that cannot start. The control panel may have stored the short
+; name of the path.
 Function un.ForgetCurrentScreensaver
     ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${If} $0 == ""
