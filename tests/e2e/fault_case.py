@@ -62,6 +62,6 @@ class FaultCase(SaverTestCase):
         self.assert_nothing_left()
 
     def assert_nothing_left(self):
-        code, _ = self.session.probe("wait-gone", "DriftlanternsApp", "--timeout", "10000", desktop=self.desktop)
+        code, _ = self.session.probe("wait-gone", "DriftlanternsApp", "--timeout", "30000", desktop=self.desktop)
         self.assertEqual(code, 0, "a render window was left behind")
         self.assertEqual(self.system_state(), self.state_before, "the screensaver flags changed")

@@ -142,8 +142,12 @@ class SaverSession(launcher.WineSession):
     def probe(self, *args, timeout=60, desktop=None):
         """Runs the probe, inside a Wine virtual desktop when one is named;
         returns (exit code, its JSON report; {} when it wrote none)."""
+        args = [str(a) for a in args]
+        if "--timeout" in args:
+            # The probe's own wait, and time for Wine to start it.
+            timeout = max(timeout, int(args[args.index("--timeout") + 1]) / 1000 + 30)
         out = os.path.join(self.tmp, "probe-%d.json" % time.monotonic_ns())
-        result = self.wine(*in_desktop(desktop), PROBE, *[str(a) for a in args], "--out", windows_path(out),
+        result = self.wine(*in_desktop(desktop), PROBE, *args, "--out", windows_path(out),
                            timeout=timeout)
         report = {}
         if os.path.exists(out):
@@ -155,19 +159,19 @@ class SaverSession(launcher.WineSession):
     def run_watched(self, program, *args, timeout_ms=30000):
         """Runs a program from the probe and watches it while it lives: returns
         (its exit code, the boxes it showed)."""
-        code, report = self.probe("run", program, *args, "--timeout", str(timeout_ms),
-                                  timeout=timeout_ms / 1000 + 30)
+        code, report = self.probe("run", program, *args, "--timeout", str(timeout_ms))
         assert code == 0, "the watched run failed: %r" % report
         return int(report["exit"]), report["boxes"]
 
-    def wait_for_box(self, caption, timeout_ms=15000, press="ok"):
-        code, box = self.probe("box", caption, "--timeout", str(timeout_ms), "--press", press,
-                               timeout=timeout_ms / 1000 + 30)
+    # Generous waits for what must appear: on a loaded machine the first window
+    # of a fresh Wine session (which starts Wine's desktop process) has taken
+    # over 15 s.
+    def wait_for_box(self, caption, timeout_ms=60000, press="ok"):
+        code, box = self.probe("box", caption, "--timeout", str(timeout_ms), "--press", press)
         return box if code == 0 else None
 
-    def wait_for_window(self, window_class, timeout_ms=15000):
-        code, window = self.probe("window", window_class, "--timeout", str(timeout_ms),
-                                  timeout=timeout_ms / 1000 + 30)
+    def wait_for_window(self, window_class, timeout_ms=60000):
+        code, window = self.probe("window", window_class, "--timeout", str(timeout_ms))
         return window if code == 0 else None
 
     def screensaver_active(self):
@@ -190,7 +194,10 @@ class SaverSession(launcher.WineSession):
             if result.returncode == 0:
                 return result
         except subprocess.TimeoutExpired:
-            pass
+            # Said aloud, with what else ran then, so the cause can be found.
+            processes = subprocess.run(["ps", "-eo", "pid,etimes,stat,args"], stdout=subprocess.PIPE,
+                                       universal_newlines=True).stdout
+            sys.stderr.write("wine reg %s hung; processes:\n%s\n" % (" ".join(args), processes))
         return self.wine("reg", *args)
 
     def reg_delete(self, key):
@@ -228,6 +235,18 @@ class SaverSession(launcher.WineSession):
         path = os.path.join(ARTIFACTS, name + ".png")
         subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
         return Shot(path)
+
+    def screenshot_when(self, name, ready, timeout=45.0):
+        """The first screenshot for which ready(shot) holds, or the last one
+        when none does within timeout seconds. A moving scene reaches a state
+        after a number of frames, not of seconds: a loaded machine gets there
+        later."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.screenshot(name)
+            if ready(shot) or time.monotonic() > deadline:
+                return shot
+            time.sleep(0.5)
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.DEVNULL,

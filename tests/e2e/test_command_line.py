@@ -64,7 +64,7 @@ class QuietExits(SaverTestCase):
         for switches, title, button in (((), SETTINGS_TITLE, "2"), (("/c",), SETTINGS_TITLE, "2"),
                                         (("/c:1234",), "Fehler", "1")):
             saver = self.session.start_saver(*switches)
-            code, dialog = self.session.probe("dialog", title, "--timeout", "20000", timeout=60)
+            code, dialog = self.session.probe("dialog", title, "--timeout", "60000")
             self.assertEqual(code, 0, switches)
             code, controls = self.session.probe("child-id", dialog["hwnd"], button)
             self.assertEqual(code, 0, switches)
@@ -85,7 +85,7 @@ class ScreenSaverFlag(SaverTestCase):
     def test_flag_is_off_while_the_box_shows(self):
         self.session.set_screensaver_active(True)
         saver = self.session.start_saver("/x")
-        code, box = self.session.probe("box", "Vorschau", "--press", "none", "--timeout", "15000")
+        code, box = self.session.probe("box", "Vorschau", "--press", "none", "--timeout", "60000")
         self.assertEqual(code, 0)
         self.assertFalse(self.session.screensaver_active())
         self.session.probe("box", "Vorschau", "--press", "ok")

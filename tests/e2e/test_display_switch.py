@@ -50,37 +50,39 @@ class DisplaySwitch(DisplaySwitchCase):
         self.assertEqual(self.display(), ("1280", "1024", "32"))
         saver = self.session.start_saver("/s", desktop=DESKTOP)
         self.wait_for_desktop_owner()
-        time.sleep(1.0)
-        self.assertEqual(self.display(), ("800", "600", "32"))
-        code, window = self.session.probe("window", "DriftlanternsApp", desktop=DESKTOP)
+        # The window comes after the switch.
+        code, window = self.session.probe("window", "DriftlanternsApp", "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0)
+        self.assertEqual(self.display(), ("800", "600", "32"))
         self.assertEqual(window["rect"], "0,0,800,600")
         # The snapshot of the desktop (ShowDesktop is on by default) was taken
         # before the switch and is stretched over the new mode: no white.
-        shot = self.session.screenshot("display-switch-800x600")
+        shot = self.session.screenshot_when("display-switch-800x600",
+                                            lambda s: s.count(near((0, 255, 255), 60), (0, 0, 800, 600)) > 100)
+        self.assertGreater(shot.count(near((0, 255, 255), 60), (0, 0, 800, 600)), 100, "no clock in %s" % shot.path)
         self.assertEqual(shot.count(near((255, 255, 255), 10), (0, 0, 800, 600)), 0, "white in %s" % shot.path)
 
         self.session.probe("sendkey", window["hwnd"], "27", desktop=DESKTOP)
-        self.assertIsNotNone(wait_exit(saver, 15), "the saver did not end")
+        self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
         self.assertEqual(self.display(), ("1280", "1024", "32"))
         self.assertIsNotNone(self.session.reg_dword(COMMON_KEY, "OpenGL_MaxTextureSize"))
 
     def test_preview_never_switches_and_ends_with_its_parent(self):
         self.session.start(*in_desktop(DESKTOP), PREVIEW_HOST)
         self.wait_for_desktop_owner()
-        code, host = self.session.probe("window", "Scrprev", "--timeout", "15000", desktop=DESKTOP)
+        code, host = self.session.probe("window", "Scrprev", "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0, "preview host did not start")
         code, screen = self.session.probe("child", host["hwnd"], desktop=DESKTOP)
         self.assertEqual(code, 0)
         saver = self.session.start_saver("/p", screen["hwnd"], desktop=DESKTOP)
-        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "15000", desktop=DESKTOP)
+        code, preview = self.session.probe("child", screen["hwnd"], "--timeout", "60000", desktop=DESKTOP)
         self.assertEqual(code, 0, "no preview window inside the host")
         time.sleep(1.0)
         self.assertEqual(self.display(), ("1280", "1024", "32"))
 
         self.session.probe("destroy-child", preview["hwnd"], desktop=DESKTOP)
         # (The exit code is the desktop's explorer's, not the saver's.)
-        self.assertIsNotNone(wait_exit(saver, 15), "the preview kept running without its window")
+        self.assertIsNotNone(wait_exit(saver, 30), "the preview kept running without its window")
         self.assertEqual(self.display(), ("1280", "1024", "32"))
 
 
@@ -98,7 +100,7 @@ class SwitchThenFailure(DisplaySwitchCase):
         self.assertEqual(general["text"], "CreateWindowEx() or PrepareEngine() failed!")
         self.assertEqual(self.display(), ("1280", "1024", "32"))
         self.box("CreateApplicationWindow()")
-        self.assertIsNotNone(wait_exit(saver, 15), "the saver did not end")
+        self.assertIsNotNone(wait_exit(saver, 30), "the saver did not end")
         self.assertEqual(self.display(), ("1280", "1024", "32"))
 
 

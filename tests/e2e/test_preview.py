@@ -40,11 +40,11 @@ class Preview(SaverTestCase):
         filling it."""
         code, screen = self.session.probe("child", host["hwnd"])
         self.assertEqual(code, 0, "the host has no screen")
-        code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "15000")
+        code, _ = self.session.probe("child", screen["hwnd"], "--timeout", "60000")
         self.assertEqual(code, 0, "no preview window inside the host")
         # The window exists before it is shown: it appears once its GL context is
         # ready, which takes a while on a loaded machine.
-        deadline = time.monotonic() + 15
+        deadline = time.monotonic() + 60
         while True:
             code, tree = self.session.probe("tree", host["hwnd"])
             self.assertEqual(code, 0)
@@ -84,16 +84,15 @@ class Preview(SaverTestCase):
         # The control panel replaces its preview: the window goes, the run ends.
         code, _ = self.session.probe("destroy-child", preview["hwnd"])
         self.assertEqual(code, 0)
-        started = time.monotonic()
-        self.assertEqual(wait_exit(saver, 10), 1, "the preview kept running without its window")
-        self.assertLess(time.monotonic() - started, 3.0)
+        # How soon is Wine's teardown, slower on a loaded machine; that the run ends is ours.
+        self.assertEqual(wait_exit(saver, 30), 1, "the preview kept running without its window")
 
     def test_closing_the_host_ends_the_preview(self):
         host, screen = self.start_host()
         saver = self.session.start_saver("/p:" + screen["hwnd"])
         self.wait_for_preview(host)
         self.session.probe("close", host["hwnd"])
-        self.assertEqual(wait_exit(saver, 10), 1)
+        self.assertEqual(wait_exit(saver, 30), 1)
 
     def test_scrprev_starts_the_preview_host(self):
         saver = self.session.start_saver("/p", "scrprev")
@@ -102,14 +101,14 @@ class Preview(SaverTestCase):
         self.wait_for_preview(host)
         self.assertIsNone(saver.poll())
         self.session.probe("close", host["hwnd"])
-        self.assertEqual(wait_exit(saver, 10), 1)
+        self.assertEqual(wait_exit(saver, 30), 1)
 
     def test_scrprev_uses_a_running_host(self):
         host, _ = self.start_host()
         saver = self.session.start_saver("/l", "SCRPREV")
         self.wait_for_preview(host)  # in the host that was already running
         self.session.probe("close", host["hwnd"])
-        self.assertEqual(wait_exit(saver, 10), 1)
+        self.assertEqual(wait_exit(saver, 30), 1)
 
 
 if __name__ == "__main__":
