@@ -206,20 +206,27 @@ class SaverInUse(InstallerCase):
 
 
 class SaverStuck(InstallerCase):
-    """A saver that can be neither replaced nor renamed: the install fails
-    and says so, silently by its exit code, interactively by its pages."""
+    """A saver that can be neither replaced nor renamed: installing and
+    uninstalling fail and say so, silently by the exit code, interactively by
+    the pages."""
 
-    def setUp(self):
-        super().setUp()
-        with open(SYSTEM_SAVER, "wb") as older:
-            older.write(b"older")
+    def stick(self):
         # Wine quirk: as root nothing Windows does can keep a file from being
         # written or renamed; Linux's immutable flag can.
         if subprocess.run(["chattr", "+i", SYSTEM_SAVER], **QUIET).returncode != 0:
             self.skipTest("chattr +i needs root on a file system that has the flag")
         self.addCleanup(subprocess.run, ["chattr", "-i", SYSTEM_SAVER], **QUIET)
 
+    def test_a_saver_that_cannot_be_removed_fails_the_uninstall(self):
+        self.install("/D=" + OTHER_FOLDER)
+        self.stick()
+        self.assertEqual(self.uninstall_in_place(), 2, "the uninstaller's exit code")
+        self.assertIsNotNone(self.session.reg_query(UNINSTALL_KEY, "DisplayName"), "the entry of a saver still there")
+
     def test_a_saver_that_cannot_be_replaced_fails_the_install(self):
+        with open(SYSTEM_SAVER, "wb") as older:
+            older.write(b"older")
+        self.stick()
         self.install(expect=2)
         self.assertEqual(read(SYSTEM_SAVER), b"older")
         self.assertIsNone(self.session.reg_query(UNINSTALL_KEY, "DisplayName"), "an entry for a failed install")
