@@ -253,6 +253,70 @@ class SaverSession(launcher.WineSession):
                        stderr=subprocess.DEVNULL)
 
 
+class Wizard:
+    """An NSIS wizard (installer or uninstaller), found by its title and read
+    through the probe: its pages are inner dialogs, its buttons the outer
+    dialog's Next (1) and Cancel (2)."""
+
+    NEXT = "1"
+
+    def __init__(self, session, title):
+        self.session = session
+        self.title = title
+        # X quirk: on a loaded machine a key's release can come late enough
+        # for the server to repeat the key, and a second Return ends a page.
+        subprocess.run(["xset", "r", "off"], env=session.env, check=True)
+
+    def dialog(self, timeout_ms=60000):
+        code, dialog = self.session.probe("dialog", self.title, "--timeout", str(timeout_ms),
+                                          timeout=timeout_ms / 1000 + 30)
+        assert code == 0, "no wizard %r" % self.title
+        return dialog
+
+    def controls(self):
+        dialog = self.dialog()
+        code, report = self.session.probe("controls", dialog["hwnd"])
+        assert code == 0, report
+        return dialog, report["controls"]
+
+    def next_button(self, controls, dialog):
+        return next(c for c in controls if c["id"] == self.NEXT and c["parent"] == dialog["hwnd"])
+
+    def wait_for_next(self, text, timeout=180):
+        """The outer dialog and its controls once its Next button, enabled,
+        reads text: the page that the button ends."""
+        deadline = time.monotonic() + timeout
+        while True:
+            dialog, controls = self.controls()
+            button = self.next_button(controls, dialog)
+            if button["text"] == text and button["enabled"] == "1" and button["visible"] == "1":
+                return dialog, controls
+            assert time.monotonic() < deadline, "the wizard's button still reads %r" % button["text"]
+            time.sleep(0.5)
+
+    def wait_for_text(self, text, timeout=180):
+        """The outer dialog and its controls once one of them reads text."""
+        deadline = time.monotonic() + timeout
+        while True:
+            dialog, controls = self.controls()
+            if any(c["text"] == text and c["visible"] == "1" for c in controls):
+                return dialog, controls
+            assert time.monotonic() < deadline, "no %r in the wizard" % text
+            time.sleep(0.5)
+
+    def key(self, name):
+        """A key to the wizard as the person at the keyboard gives it: to the
+        window that has the focus, once the window manager made it active."""
+        self.session.xdotool("search", "--sync", "--name", "^%s$" % self.title, "windowactivate", "--sync")
+        self.session.xdotool("key", name)
+
+    def wait_gone(self, timeout=60):
+        deadline = time.monotonic() + timeout
+        while self.session.probe("dialog", self.title, "--timeout", "0")[0] == 0:
+            assert time.monotonic() < deadline, "the wizard %r is still open" % self.title
+            time.sleep(0.5)
+
+
 def wait_exit(process, timeout):
     """The exit code, or None when the process is still running after timeout seconds."""
     try:

@@ -6,8 +6,9 @@
 Each scene is shown full screen at 1280x720 and taken when it looks its best;
 some run over a desktop of our own (artgen --desktop, shown by the probe as a
 Wine window, since the saver snapshots only what Wine windows show). Then the
-settings dialog's two pages and the About box, each cut out with a margin of
-what lies around it. Scenes are written as JPEG, dialogs as PNG.
+settings dialog's two pages and the About box, and the pages of the installer
+and the uninstaller (installer-*), each cut out with a margin of what lies
+around it. Scenes are written as JPEG, dialogs as PNG.
 """
 import os
 import subprocess
@@ -22,10 +23,16 @@ import harness  # noqa: E402
 
 SCREEN = "1280x720x24"
 # Wine leaves a captioned window's frame to the window manager unless told
-# otherwise; there is none here, so it is told, for the saver alone.
-DECORATED_KEY = r"HKCU\Software\Wine\AppDefaults\nightloom.scr\X11 Driver"
+# otherwise; there is none here, so it is told, for our programs alone (the
+# uninstaller runs as a copy of itself named Un.exe).
+APP_DEFAULTS_KEY = r"HKCU\Software\Wine\AppDefaults"
+DECORATED_PROGRAMS = ("nightloom.scr", "nightloom-setup.exe", "Un.exe")
 SETTINGS_TITLE = "Einstellungen zu Nightloom (App)"
 ABOUT_TITLE = "Info"
+# NSIS's caption, then each page's subcaption, which the modern pages leave blank.
+INSTALLER_TITLE = "Installation von Nightloom "
+UNINSTALLER_TITLE = "Deinstallation von Nightloom "
+UNINSTALLER = r"C:\Program Files\Velbrook\Nightloom\Deinstallieren.exe"
 TABS, ABOUT_BUTTON, OK_BUTTON, CANCEL_BUTTON = 140, 104, 1, 2
 DIALOG_MARGIN = 24
 
@@ -126,6 +133,27 @@ class Gallery:
         if harness.wait_exit(saver, 15) is None:
             raise SystemExit("the settings dialog did not close")
 
+    def wizard_page(self, wizard, button, name):
+        """The page that ends with this button, then on to the next."""
+        dialog, controls = wizard.wait_for_next(button)
+        self.save_dialog(dialog, name)
+        self.session.probe("click", wizard.next_button(controls, dialog)["hwnd"])
+
+    def installer(self):
+        """Installing and uninstalling as a person sees it, with the default
+        choices; the uninstaller clears the current screensaver it set."""
+        setup = self.session.start(os.path.join(harness.WIN_DIR, "nightloom-setup.exe"))
+        wizard = harness.Wizard(self.session, INSTALLER_TITLE)
+        self.wizard_page(wizard, "&Installieren", "installer-komponenten.png")
+        self.wizard_page(wizard, "&Beenden", "installer-fertig.png")
+        if harness.wait_exit(setup, 60) != 0:
+            raise SystemExit("the installer failed")
+        self.session.start(UNINSTALLER)
+        wizard = harness.Wizard(self.session, UNINSTALLER_TITLE)
+        self.wizard_page(wizard, "&Deinstallieren", "installer-deinstallieren.png")
+        self.wizard_page(wizard, "&Beenden", "installer-deinstalliert.png")
+        wizard.wait_gone()
+
 
 def main(argv):
     if len(argv) != 2:
@@ -136,15 +164,18 @@ def main(argv):
     # No window manager: Wine draws the captions itself, as Windows would.
     with harness.SaverSession(screen=SCREEN) as session:
         session.clear_settings()
-        session.reg_add(DECORATED_KEY, "Decorated", "REG_SZ", "N")
+        for program in DECORATED_PROGRAMS:
+            session.reg_add(r"%s\%s\X11 Driver" % (APP_DEFAULTS_KEY, program), "Decorated", "REG_SZ", "N")
         try:
             gallery = Gallery(session, build, out)
             gallery.show_desktop()
             for scene in SCENES:
                 gallery.scene(*scene)
             gallery.dialogs()
+            gallery.installer()
         finally:
-            session.reg_delete(r"HKCU\Software\Wine\AppDefaults\nightloom.scr")
+            for program in DECORATED_PROGRAMS:
+                session.reg_delete(r"%s\%s" % (APP_DEFAULTS_KEY, program))
             session.clear_settings()
     return 0
 
