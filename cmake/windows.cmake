@@ -44,6 +44,9 @@ if(MINGW)
     # matching map (clang the longest).
     add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
     add_link_options(-Wl,--no-insert-timestamp)
+    # GNU ld reserves 2 MiB of stack for the main thread and lld 1 MiB: both
+    # compilers' programs get the same.
+    add_link_options(-Wl,--stack,0x200000)
 elseif(MSVC)
     set(NIGHTLOOM_WARNINGS /W4 /utf-8)
 endif()
