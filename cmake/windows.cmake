@@ -198,6 +198,7 @@ if(NIGHTLOOM_MAKENSIS)
 endif()
 
 add_subdirectory(tools/scrprev)
+add_subdirectory(tools/previewhost)
 add_subdirectory(tools/bench)
 
 if(MINGW)
