@@ -3,9 +3,10 @@
 // Wine no GL child window shows on the screen, so a separate host such as
 // Scrprev stays empty there; this one can read each frame back and show it.
 //
-//   preview_host.exe [--size WxH] [--shot FILE.bmp] [--mirror]
+//   preview_host.exe [--size WxH] [--shot FILE.bmp [--frame N]] [--mirror]
 //
-// With --shot the host keeps the tenth frame as a 24-bit BMP and ends. With
+// With --shot the host keeps frame N (the tenth by default) as a 24-bit BMP
+// and ends. With
 // --mirror the preview draws out of sight and the monitor shows each of its
 // frames, read back: what Wine can show (see CreateStage).
 #include <windows.h>
@@ -23,7 +24,6 @@
 namespace {
 
 constexpr int kBezel = 8;
-constexpr int kShotFrame = 10;
 
 // What the present hook needs: the frame's size, where a copy goes, and the shot.
 struct Host {
@@ -32,6 +32,7 @@ struct Host {
     int height = 0;
     bool mirror = false;
     const wchar_t* shotPath = nullptr;
+    int shotFrame = 10;
     bool shotWritten = false;
     int frames = 0;
     std::vector<unsigned char> bgr; // bottom-up rows, each padded to four bytes
@@ -85,7 +86,7 @@ void MirrorIntoScreen()
 BOOL WINAPI KeepFrameAndPresent(HDC dc)
 {
     ++host.frames;
-    const bool shotNow = host.shotPath && host.frames == kShotFrame;
+    const bool shotNow = host.shotPath && host.frames == host.shotFrame;
     if (host.mirror || shotNow) {
         host.bgr.resize(static_cast<std::size_t>(RowBytes(host.width)) * host.height);
         glReadBuffer(GL_BACK);
@@ -109,6 +110,9 @@ bool ParseOptions(int count, wchar_t** words, SIZE& size)
                 return false;
         } else if (std::wcscmp(words[i], L"--shot") == 0 && i + 1 < count) {
             host.shotPath = words[++i];
+        } else if (std::wcscmp(words[i], L"--frame") == 0 && i + 1 < count) {
+            if (std::swscanf(words[++i], L"%d", &host.shotFrame) != 1 || host.shotFrame < 1)
+                return false;
         } else if (std::wcscmp(words[i], L"--mirror") == 0) {
             host.mirror = true;
         } else {
@@ -185,7 +189,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     SIZE size = {152, 112};
     const bool parsed = words && ParseOptions(count, words, size);
     if (!parsed) {
-        MessageBoxW(nullptr, L"Aufruf: preview_host.exe [--size BxH] [--shot DATEI.bmp] [--mirror]", L"Vorschau", MB_OK);
+        MessageBoxW(nullptr, L"Aufruf: preview_host.exe [--size BxH] [--shot DATEI.bmp [--frame N]] [--mirror]", L"Vorschau", MB_OK);
         LocalFree(words);
         return 2;
     }
