@@ -85,6 +85,10 @@ struct Application {
     bool Initialize();
     void Shutdown();
     bool ProcessCommandLine();
+    // The steps of a run that hosts of the preview share with the command line:
+    // the scene for the settings, then the preview's render window inside parent.
+    bool CreateSceneHolder();
+    bool StartPreview(HWND parent);
 
     void ResetSettings();
     void LoadSettings();

@@ -61,7 +61,7 @@ HWND FindPreviewHostChild()
 
 } // namespace
 
-bool Application::ProcessCommandLine()
+bool Application::CreateSceneHolder()
 {
     sceneHolder = new (std::nothrow) SceneHolder{};
     if (sceneHolder)
@@ -71,6 +71,20 @@ bool Application::ProcessCommandLine()
         return false;
     }
     sceneHolder->infoAllowed = true;
+    return true;
+}
+
+bool Application::StartPreview(HWND parent)
+{
+    settings.previewMode = true;
+    previewParent = parent;
+    return PrepareDrawing(true);
+}
+
+bool Application::ProcessCommandLine()
+{
+    if (!CreateSceneHolder())
+        return false;
 
     const CommandLine command = ParseCommandLine(GetCommandLineW());
     if (command.badSwitch) {
@@ -105,9 +119,7 @@ bool Application::ProcessCommandLine()
             ShowWindowNotFound();
             return false;
         }
-        settings.previewMode = true;
-        previewParent = parent;
-        return PrepareDrawing(true);
+        return StartPreview(parent);
     }
     case RunMode::FullScreen:
         return PrepareDrawing(false);

@@ -10,7 +10,8 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${NIGHTLOOM_TRIPLE})
 set(CMAKE_CXX_COMPILER_TARGET ${NIGHTLOOM_TRIPLE})
 set(CMAKE_RC_COMPILER ${NIGHTLOOM_TRIPLE}-windres)
-# MinGW-w64's binutils, not LLVM's: those come only with the package llvm.
+# MinGW-w64's binutils, not LLVM's: those come only with the package llvm
+# (whose llvm-dlltool makes the import libraries that lld delay-loads from).
 foreach(tool AR RANLIB OBJCOPY STRIP)
     string(TOLOWER ${tool} name)
     find_program(CMAKE_${tool} ${NIGHTLOOM_TRIPLE}-${name} REQUIRED)

@@ -44,6 +44,9 @@ if(MINGW)
     # matching map (clang the longest).
     add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
     add_link_options(-Wl,--no-insert-timestamp)
+    # GNU ld reserves 2 MiB of stack for the main thread and lld 1 MiB: both
+    # compilers' programs get the same.
+    add_link_options(-Wl,--stack,0x200000)
 elseif(MSVC)
     set(NIGHTLOOM_WARNINGS /W4 /utf-8)
 endif()
@@ -64,10 +67,24 @@ set(NIGHTLOOM_DELAYED_DLLS
     "ole32.dll:CreateStreamOnHGlobal"
     "oleaut32.dll:OleCreatePictureIndirect,OleLoadPicture,OleSavePictureFile,SysAllocString,SysFreeString")
 set(NIGHTLOOM_DELAYED_LIBS)
+set(NIGHTLOOM_DELAY_LINK_OPTIONS)
 if(MINGW)
-    # GNU ld has no /DELAYLOAD: dlltool makes a delay-import library from a
-    # list of exports, and libdelayimp supplies the loader the MSVC way.
-    find_program(NIGHTLOOM_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+    # The delay-load helper writes each address it resolves into the program's
+    # own import address table, so that table must lie in writable memory.
+    # lld builds the delay-load tables itself, the table in .data as MSVC does,
+    # from short import libraries made by llvm-dlltool. GNU ld has no such
+    # option: GNU dlltool's delay-import libraries carry the tables in .idata,
+    # which GNU ld keeps writable; lld makes .idata read-only, so those
+    # libraries are for GNU ld alone.
+    include(CheckLinkerFlag)
+    check_linker_flag(CXX "-Wl,--delayload=ole32.dll" NIGHTLOOM_LINKER_DELAYLOADS)
+    if(NIGHTLOOM_LINKER_DELAYLOADS)
+        find_program(NIGHTLOOM_LLVM_DLLTOOL NAMES llvm-dlltool REQUIRED)
+        set(dlltool ${NIGHTLOOM_LLVM_DLLTOOL} -m i386:x86-64 -l)
+    else()
+        find_program(NIGHTLOOM_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+        set(dlltool ${NIGHTLOOM_DLLTOOL} -y)
+    endif()
     set(delay_dir ${CMAKE_BINARY_DIR}/delayed_imports)
     file(MAKE_DIRECTORY ${delay_dir})
     foreach(entry IN LISTS NIGHTLOOM_DELAYED_DLLS)
@@ -79,19 +96,22 @@ if(MINGW)
         file(WRITE ${delay_dir}/${name}.def "LIBRARY ${dll}\nEXPORTS\n    ${exports}\n")
         # Relative names: dlltool names its symbols after the output file,
         # and the build folder would end up in the saver's debug file.
-        execute_process(COMMAND ${NIGHTLOOM_DLLTOOL} -d ${name}.def -y lib${name}_delay.a
+        execute_process(COMMAND ${dlltool} lib${name}_delay.a -d ${name}.def
             WORKING_DIRECTORY ${delay_dir} RESULT_VARIABLE dlltool_result)
         if(NOT dlltool_result EQUAL 0)
             message(FATAL_ERROR "dlltool could not make the delay-import library for ${dll}")
         endif()
         list(APPEND NIGHTLOOM_DELAYED_LIBS ${delay_dir}/lib${name}_delay.a)
+        if(NIGHTLOOM_LINKER_DELAYLOADS)
+            list(APPEND NIGHTLOOM_DELAY_LINK_OPTIONS -Wl,--delayload=${dll})
+        endif()
     endforeach()
     # Before the ordinary import libraries, so that the listed functions bind late.
     set(NIGHTLOOM_WIN_LIBS ${NIGHTLOOM_DELAYED_LIBS} ${NIGHTLOOM_WIN_LIBS} delayimp)
 elseif(MSVC)
     foreach(entry IN LISTS NIGHTLOOM_DELAYED_DLLS)
         string(REGEX REPLACE ":.*" "" dll "${entry}")
-        list(APPEND NIGHTLOOM_DELAYED_LIBS /DELAYLOAD:${dll})
+        list(APPEND NIGHTLOOM_DELAY_LINK_OPTIONS /DELAYLOAD:${dll})
     endforeach()
     list(APPEND NIGHTLOOM_WIN_LIBS delayimp)
 endif()
@@ -102,9 +122,7 @@ target_compile_definitions(nightloom_program PUBLIC UNICODE _UNICODE WIN32_LEAN_
     _WIN32_WINNT=0x0A00)
 target_compile_options(nightloom_program PRIVATE ${NIGHTLOOM_WARNINGS})
 target_link_libraries(nightloom_program PUBLIC ${NIGHTLOOM_WIN_LIBS})
-if(MSVC)
-    target_link_options(nightloom_program PUBLIC ${NIGHTLOOM_DELAYED_LIBS})
-endif()
+target_link_options(nightloom_program PUBLIC ${NIGHTLOOM_DELAY_LINK_OPTIONS})
 
 # Pictures and icons are committed in resources/, drawn by our own generator
 # (tools/artgen), so the build needs no generator.
@@ -183,6 +201,7 @@ if(NIGHTLOOM_MAKENSIS)
 endif()
 
 add_subdirectory(tools/scrprev)
+add_subdirectory(tools/previewhost)
 add_subdirectory(tools/bench)
 
 if(MINGW)

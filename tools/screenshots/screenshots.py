@@ -8,14 +8,16 @@ some run over a desktop of our own (artgen --desktop, shown by the probe as a
 Wine window, since the saver snapshots only what Wine windows show). Then the
 settings dialog's two pages and the About box, and the pages of the installer
 and the uninstaller (installer-*), each cut out with a margin of what lies
-around it. Scenes are written as JPEG, dialogs as PNG.
+around it. Last the five previews at the control panel's 152x112, as the
+in-process preview host draws them, side by side in one picture. Scenes are
+written as JPEG, dialogs and previews as PNG.
 """
 import os
 import subprocess
 import sys
 import time
 
-from PIL import Image, ImageStat
+from PIL import Image, ImageDraw, ImageStat
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "e2e"))
@@ -46,6 +48,30 @@ SCENES = [
     ("kalender", 4, 1, 3.0, 1),
     ("butterfly", 5, 1, 10.0, 1),
 ]
+
+
+# The previews: each at twice its size, nearest neighbour so that the real
+# pixels show, in a small monitor of bezel and stand.
+PREVIEW_SIZE = (152, 112)
+PREVIEW_ZOOM = 2
+PREVIEW_BEZEL, PREVIEW_GAP = 12, 24
+BEZEL_COLOUR, STAND_COLOUR, BACKGROUND = (40, 40, 44), (90, 90, 96), (236, 236, 236)
+
+
+def small_monitor(picture):
+    """The picture in a bezel on a neck and foot, on the page's background."""
+    width = picture.width + 2 * PREVIEW_BEZEL
+    height = picture.height + 2 * PREVIEW_BEZEL
+    neck, foot = (40, 14), (140, 10)
+    framed = Image.new("RGB", (width, height + neck[1] + foot[1]), BACKGROUND)
+    draw = ImageDraw.Draw(framed)
+    draw.rounded_rectangle((0, 0, width - 1, height - 1), radius=6, fill=BEZEL_COLOUR)
+    draw.rectangle(((width - neck[0]) // 2, height, (width + neck[0]) // 2 - 1, height + neck[1] - 1),
+                   fill=STAND_COLOUR)
+    draw.rounded_rectangle(((width - foot[0]) // 2, height + neck[1], (width + foot[0]) // 2 - 1,
+                            height + neck[1] + foot[1] - 1), radius=3, fill=STAND_COLOUR)
+    framed.paste(picture, (PREVIEW_BEZEL, PREVIEW_BEZEL))
+    return framed
 
 
 class Gallery:
@@ -155,6 +181,34 @@ class Gallery:
         wizard.wait_gone()
 
 
+    def previews(self):
+        """Each scene's preview, with the scene's own backdrop setting, from the
+        host that runs the preview in its own process."""
+        host = os.path.join(self.build, "win", "tools", "previewhost", "preview_host.exe")
+        monitors = []
+        for name, strategy, show_desktop, settle, _ in SCENES:
+            self.session.reg_add(harness.PROGRAM_KEY, "SceneStrategy", "REG_DWORD", strategy)
+            self.session.reg_add(harness.PROGRAM_KEY, "ShowDesktop", "REG_DWORD", show_desktop)
+            path = os.path.join(self.session.tmp, "preview-%s.bmp" % name)
+            # The frame the scene reaches after as long as the full-screen shot waits, at 60 frames a second.
+            process = self.session.start(host, "--size", "%dx%d" % PREVIEW_SIZE, "--shot", harness.windows_path(path),
+                                         "--frame", str(int(settle * 60)))
+            if harness.wait_exit(process, 60) != 0 or not os.path.exists(path):
+                raise SystemExit("%s: no preview picture" % name)
+            with Image.open(path) as shot:
+                zoomed = shot.convert("RGB").resize((PREVIEW_SIZE[0] * PREVIEW_ZOOM, PREVIEW_SIZE[1] * PREVIEW_ZOOM),
+                                                    Image.NEAREST)
+            monitors.append(small_monitor(zoomed))
+        width = sum(m.width for m in monitors) + PREVIEW_GAP * (len(monitors) + 1)
+        height = max(m.height for m in monitors) + 2 * PREVIEW_GAP
+        sheet = Image.new("RGB", (width, height), BACKGROUND)
+        x = PREVIEW_GAP
+        for monitor in monitors:
+            sheet.paste(monitor, (x, PREVIEW_GAP))
+            x += monitor.width + PREVIEW_GAP
+        self.save(sheet, "vorschau.png")
+
+
 def main(argv):
     if len(argv) != 2:
         raise SystemExit(__doc__.split("\n\n")[1])
@@ -173,6 +227,7 @@ def main(argv):
                 gallery.scene(*scene)
             gallery.dialogs()
             gallery.installer()
+            gallery.previews()
         finally:
             for program in DECORATED_PROGRAMS:
                 session.reg_delete(r"%s\%s" % (APP_DEFAULTS_KEY, program))
