@@ -206,6 +206,30 @@ HBITMAP PatternSnapshot(int width, int height, int bits, Pattern pattern)
     return bitmap;
 }
 
+// The same picture in a display-compatible bitmap, which keeps its pixels
+// away from the program.
+HBITMAP CompatibleCopy(HBITMAP dib, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP copy = screen ? CreateCompatibleBitmap(screen, width, height) : nullptr;
+    HDC from = screen ? CreateCompatibleDC(screen) : nullptr;
+    HDC to = screen ? CreateCompatibleDC(screen) : nullptr;
+    if (copy && from && to) {
+        const HGDIOBJ oldFrom = SelectObject(from, dib);
+        const HGDIOBJ oldTo = SelectObject(to, copy);
+        BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+        SelectObject(to, oldTo);
+        SelectObject(from, oldFrom);
+    }
+    if (to)
+        DeleteDC(to);
+    if (from)
+        DeleteDC(from);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return copy;
+}
+
 void DeleteTiles(TiledTexture& texture)
 {
     for (std::int32_t i = 0; i < texture.count; ++i)
@@ -821,30 +845,37 @@ TEST_F(CompositionLightingTest, SnapshotInTilesShowsEveryPixelInPlace)
         << "the OpenGL this run asks for";
     ImageHolder snapshot;
     snapshot.bitmap = PatternSnapshot(kSmallWidth, kSmallHeight, 32, Steep);
-    snapshot.RefreshInfo();
-    TextureLoader loader = {&snapshot, Linear};
-    constexpr std::int32_t kLimit = 128;
-    view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, kLimit});
-    TiledTexture& tiles = view->holder.desktopTexture;
-    ASSERT_EQ(tiles.count, 6 * 4);
-    for (std::int32_t i = 0; i < tiles.count; ++i) {
-        glBindTexture(GL_TEXTURE_2D, tiles.tiles[i].name);
-        GLint width = 0, height = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        EXPECT_GT(width, 0) << "tile " << i;
-        EXPECT_LE(width, kLimit) << "tile " << i;
-        EXPECT_GT(height, 0) << "tile " << i;
-        EXPECT_LE(height, kLimit) << "tile " << i;
-    }
+    ImageHolder compatible; // no pixel memory of its own: read through a copy
+    compatible.bitmap = CompatibleCopy(snapshot.bitmap, kSmallWidth, kSmallHeight);
+    for (ImageHolder* holder : {&snapshot, &compatible}) {
+        holder->RefreshInfo();
+        const char* what = holder == &snapshot ? "DIB section" : "compatible bitmap";
+        ASSERT_EQ(holder->info.bmBits != nullptr, holder == &snapshot) << what;
+        TextureLoader loader = {holder, Linear};
+        constexpr std::int32_t kLimit = 128;
+        view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, kLimit});
+        TiledTexture& tiles = view->holder.desktopTexture;
+        ASSERT_EQ(tiles.count, 6 * 4) << what;
+        for (std::int32_t i = 0; i < tiles.count; ++i) {
+            glBindTexture(GL_TEXTURE_2D, tiles.tiles[i].name);
+            GLint width = 0, height = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+            EXPECT_GT(width, 0) << "tile " << i;
+            EXPECT_LE(width, kLimit) << "tile " << i;
+            EXPECT_GT(height, 0) << "tile " << i;
+            EXPECT_LE(height, kLimit) << "tile " << i;
+        }
 
-    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
-    const Image& frame = view->Frame();
-    SaveArtifact(frame, "composition-tiled-snapshot.bmp");
-    EXPECT_EQ(PixelsOffThePattern(frame, frame.Whole(), Steep, 1), 0) << "pixels not where the snapshot has them";
-    EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(tiles.tiles[tiles.count - 1].name))
-        << "the last tile stays bound for the scene";
-    DeleteTiles(tiles);
+        ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+        const Image& frame = view->Frame();
+        SaveArtifact(frame, "composition-tiled-snapshot.bmp");
+        EXPECT_EQ(PixelsOffThePattern(frame, frame.Whole(), Steep, 1), 0)
+            << what << ": pixels not where the snapshot has them";
+        EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(tiles.tiles[tiles.count - 1].name))
+            << "the last tile stays bound for the scene";
+        DeleteTiles(tiles);
+    }
 }
 
 // A snapshot stretched over the window (after a display switch): in tiles it
