@@ -18,11 +18,15 @@ void Application::CaptureDesktopSnapshot(bool preview)
 }
 
 // A failed capture, or an upload the driver refuses, leaves no texture, so the
-// frame shows no backdrop.
+// frame shows no backdrop. A snapshot drawn at its own size puts one texel on
+// each pixel's centre, where linear filtering gives what nearest does, at more
+// cost; a stretched one (after a display switch) keeps linear filtering.
 void Application::CreateDesktopTexture()
 {
     if (!desktopImage || !sceneHolder)
         return;
-    TextureLoader loader = {desktopImage, Linear};
+    const bool oneToOne = desktopImage->info.bmWidth == static_cast<LONG>(sceneHolder->width) &&
+                          desktopImage->info.bmHeight == static_cast<LONG>(sceneHolder->height);
+    TextureLoader loader = {desktopImage, oneToOne ? Nearest : Linear};
     sceneHolder->desktopTexture = CreateTiledTexture(&loader, sceneHolder->textureSupport);
 }

@@ -1,11 +1,8 @@
-// The desktop snapshot: one block transfer from the display into a DIB section.
+// What the desktop snapshot needs to know about the screens, read from the
+// system just before the capture.
+#include "image/desktop_capture.h"
+
 #include <cstdint>
-
-#include "image/capture_geometry.h"
-#include "image/dib_section.h"
-#include "image/image_holder.h"
-
-namespace {
 
 ScreenLayout MeasureScreensForCapture()
 {
@@ -26,38 +23,4 @@ ScreenLayout MeasureScreensForCapture()
     screens.virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screens.virtualHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     return screens;
-}
-
-} // namespace
-
-bool ImageHolder::CaptureDesktop(bool primaryOnly, std::int32_t maxWidth, std::int32_t maxHeight)
-{
-    return CaptureScreen(PlanDesktopCapture(MeasureScreensForCapture(), primaryOnly, maxWidth, maxHeight));
-}
-
-// Wine quirk: a context from CreateDCW(L"DISPLAY") counts from the virtual
-// screen's top-left corner instead of the primary monitor's, so a monitor left
-// of the primary would be missed. The screen context of GetDC(nullptr) counts
-// from the primary on Windows and Wine alike and covers the same pixels.
-bool ImageHolder::CaptureScreen(const CapturePlan& plan)
-{
-    ClearBitmap();
-    HDC display = GetDC(nullptr);
-    if (!display)
-        return false;
-    const int bitsPerPixel = GetDeviceCaps(display, BITSPIXEL);
-    HDC surface = CreateDibSectionDC(GetDesktopWindow(), &bitmap, plan.targetWidth, plan.targetHeight, bitsPerPixel);
-    if (!surface) {
-        ReleaseDC(nullptr, display);
-        return false;
-    }
-    RefreshInfo();
-    if (plan.Stretches())
-        StretchBlt(surface, 0, 0, plan.targetWidth, plan.targetHeight, display, plan.sourceX, plan.sourceY,
-                   plan.sourceWidth, plan.sourceHeight, SRCCOPY);
-    else
-        BitBlt(surface, 0, 0, plan.targetWidth, plan.targetHeight, display, plan.sourceX, plan.sourceY, SRCCOPY);
-    DeleteDC(surface);
-    ReleaseDC(nullptr, display);
-    return true;
 }

@@ -4,7 +4,10 @@
 #include <memory>
 #include <new>
 
+#include "image/capture_geometry.h"
 #include "image/default_image.h"
+#include "image/desktop_capture.h"
+#include "image/dib_section.h"
 #include "image/pixel_rows.h"
 
 IImageState* ImageHolder::NewImageSource()
@@ -83,4 +86,38 @@ bool ImageHolder::SwapRedBlue()
         return false;
     SwapRedBlueInRows(pixels.get(), current.bmWidth, current.bmHeight, bytesPerPixel, rowBytes);
     return SetBitmapBits(bitmap, static_cast<DWORD>(count), pixels.get()) != 0;
+}
+
+// The desktop snapshot: one block transfer from the display into a DIB section,
+// which the holder keeps until it is destroyed.
+bool ImageHolder::CaptureDesktop(bool primaryOnly, std::int32_t maxWidth, std::int32_t maxHeight)
+{
+    return CaptureScreen(PlanDesktopCapture(MeasureScreensForCapture(), primaryOnly, maxWidth, maxHeight));
+}
+
+// Wine quirk: a context from CreateDCW(L"DISPLAY") counts from the virtual
+// screen's top-left corner instead of the primary monitor's, so a monitor left
+// of the primary would be missed. The screen context of GetDC(nullptr) counts
+// from the primary on Windows and Wine alike and covers the same pixels.
+bool ImageHolder::CaptureScreen(const CapturePlan& plan)
+{
+    ClearBitmap();
+    HDC display = GetDC(nullptr);
+    if (!display)
+        return false;
+    const int bitsPerPixel = GetDeviceCaps(display, BITSPIXEL);
+    HDC surface = CreateDibSectionDC(GetDesktopWindow(), &bitmap, plan.targetWidth, plan.targetHeight, bitsPerPixel);
+    if (!surface) {
+        ReleaseDC(nullptr, display);
+        return false;
+    }
+    RefreshInfo();
+    if (plan.Stretches())
+        StretchBlt(surface, 0, 0, plan.targetWidth, plan.targetHeight, display, plan.sourceX, plan.sourceY,
+                   plan.sourceWidth, plan.sourceHeight, SRCCOPY);
+    else
+        BitBlt(surface, 0, 0, plan.targetWidth, plan.targetHeight, display, plan.sourceX, plan.sourceY, SRCCOPY);
+    DeleteDC(surface);
+    ReleaseDC(nullptr, display);
+    return true;
 }

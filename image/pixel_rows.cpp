@@ -20,6 +20,14 @@ std::size_t AlignedRowBytes(std::int32_t width, std::int32_t bytesPerPixel, std:
     return (bytes + step - 1) / step * step;
 }
 
+std::int32_t UnpackAlignmentForStride(std::int32_t width, std::int32_t bytesPerPixel, std::size_t stride)
+{
+    for (const std::int32_t alignment : {8, 4, 2, 1})
+        if (stride != 0 && AlignedRowBytes(width, bytesPerPixel, alignment) == stride)
+            return alignment;
+    return 0;
+}
+
 void SwapRedBlueInRows(std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                        std::int32_t bytesPerPixel, std::size_t rowStride)
 {

@@ -13,6 +13,10 @@ std::size_t GdiRowBytes(std::int32_t width, std::int32_t bitsPerPixel);
 // OpenGL's unpack alignment); 0 for a width or pixel size that is not positive.
 std::size_t AlignedRowBytes(std::int32_t width, std::int32_t bytesPerPixel, std::int32_t alignment);
 
+// The unpack alignment (8, 4, 2 or 1) at which OpenGL reads rows of width
+// pixels stored stride bytes apart; 0 when no alignment gives that stride.
+std::int32_t UnpackAlignmentForStride(std::int32_t width, std::int32_t bytesPerPixel, std::size_t stride);
+
 // Exchanges bytes 0 and 2 of every pixel in every row, leaving row padding alone;
 // with 4 bytes per pixel byte 3 becomes 255. Only 3 or 4 bytes per pixel.
 void SwapRedBlueInRows(std::uint8_t* pixels, std::int32_t width, std::int32_t height,

@@ -72,8 +72,8 @@ std::size_t UnpackRowBytes(std::int32_t width, int bytesPerPixel)
 
 // The bitmap's pixels, rows top-down, each row starting where OpenGL's current
 // unpack alignment expects it. GetBitmapBits pads rows to 2 bytes, so rows
-// are moved in place when the alignment asks for more or for less. Bitmaps
-// without a readable copy fall back to their own DIB memory.
+// are moved in place when the alignment asks for more or for less. Nothing
+// when the pixels cannot be read.
 std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, int bytesPerPixel)
 {
     const BITMAP& info = holder.info;
@@ -82,7 +82,7 @@ std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, i
     const std::size_t gdiStride = GdiRowBytes(info.bmWidth, info.bmBitsPixel);
     const std::size_t height = static_cast<std::size_t>(info.bmHeight);
     const std::size_t copyBytes = gdiStride * height;
-    if (copyBytes > static_cast<std::size_t>(INT32_MAX))
+    if (!holder.bitmap || copyBytes > static_cast<std::size_t>(INT32_MAX))
         return nullptr;
 
     const std::size_t bufferBytes = (glStride > gdiStride ? glStride : gdiStride) * height;
@@ -90,18 +90,71 @@ std::unique_ptr<std::uint8_t[]> CopyPixelsForUpload(const ImageHolder& holder, i
     if (!pixels)
         return nullptr;
     const LONG wanted = static_cast<LONG>(copyBytes);
-    if (holder.bitmap && GetBitmapBits(holder.bitmap, wanted, pixels.get()) == wanted) {
-        RestrideRows(pixels.get(), info.bmHeight, gdiStride, glStride, rowBytes);
-        return pixels;
-    }
-    if (!info.bmBits || info.bmWidthBytes <= 0 || static_cast<std::size_t>(info.bmWidthBytes) < rowBytes)
+    if (GetBitmapBits(holder.bitmap, wanted, pixels.get()) != wanted)
         return nullptr;
-    const auto* source = static_cast<const std::uint8_t*>(info.bmBits);
-    for (std::size_t y = 0; y < height; ++y)
-        CopyMemory(pixels.get() + y * glStride, source + y * static_cast<std::size_t>(info.bmWidthBytes),
-                   rowBytes);
+    RestrideRows(pixels.get(), info.bmHeight, gdiStride, glStride, rowBytes);
     return pixels;
 }
+
+// Where a tiled upload reads the picture: a DIB section's own memory, in its
+// own row order, or else a copy through GetBitmapBits, rows top-down.
+struct PictureRows {
+    const std::uint8_t* pixels = nullptr;
+    std::int32_t alignment = 0; // the unpack alignment that gives the stored rows' stride
+    bool bottomUp = false;
+    std::unique_ptr<std::uint8_t[]> copy;
+};
+
+PictureRows FindPictureRows(const ImageHolder& holder, int bytesPerPixel)
+{
+    PictureRows rows;
+    DIBSECTION section = {};
+    if (holder.bitmap && GetObjectW(holder.bitmap, sizeof section, &section) == sizeof section &&
+        section.dsBm.bmBits && section.dsBm.bmWidth == holder.info.bmWidth &&
+        section.dsBm.bmHeight == holder.info.bmHeight) {
+        rows.alignment = UnpackAlignmentForStride(holder.info.bmWidth, bytesPerPixel,
+                                                  static_cast<std::size_t>(section.dsBm.bmWidthBytes));
+        if (rows.alignment != 0) {
+            GdiFlush(); // drawing into the section may still be queued
+            rows.pixels = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
+            rows.bottomUp = section.dsBmih.biHeight > 0;
+            return rows;
+        }
+    }
+    rows.copy = CopyPixelsForUpload(holder, bytesPerPixel);
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    rows.alignment = alignment;
+    rows.pixels = rows.copy.get();
+    return rows;
+}
+
+// OpenGL's unpack state for reading parts of the picture's rows, put back as
+// it was afterwards.
+class UnpackState {
+public:
+    UnpackState(std::int32_t rowLength, std::int32_t alignment)
+    {
+        glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength_);
+        glGetIntegerv(GL_UNPACK_SKIP_PIXELS, &skipPixels_);
+        glGetIntegerv(GL_UNPACK_SKIP_ROWS, &skipRows_);
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment_);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    }
+    ~UnpackState()
+    {
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment_);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, skipRows_);
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, skipPixels_);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength_);
+    }
+    UnpackState(const UnpackState&) = delete;
+    UnpackState& operator=(const UnpackState&) = delete;
+
+private:
+    GLint rowLength_ = 0, skipPixels_ = 0, skipRows_ = 0, alignment_ = 4;
+};
 
 bool CanUpload(const ImageHolder* holder)
 {
@@ -121,21 +174,40 @@ void DeleteTiles(TiledTexture& texture)
     texture.count = 0;
 }
 
-// One tile's texels cut out of the whole picture; the picture itself when the
-// tile is all of it.
+// A new texture of the tile's sides, filled straight from the picture's rows
+// (no copy of the tile); 0, and the name deleted again, when OpenGL refuses
+// it. Rows stored bottom-up fill the texture bottom-up, which Place answers
+// with texture coordinates running upwards.
 std::uint32_t UploadTile(const TileGrid& grid, const TextureTile& tile, std::int32_t filter, int bytesPerPixel,
-                         const std::uint8_t* picture)
+                         const PictureRows& rows)
 {
-    if (tile.textureWidth == grid.pictureWidth && tile.textureHeight == grid.pictureHeight)
-        return UploadTexels(filter, bytesPerPixel, tile.textureWidth, tile.textureHeight, picture);
-    const std::size_t texelStride = UnpackRowBytes(tile.textureWidth, bytesPerPixel);
-    std::unique_ptr<std::uint8_t[]> texels(new (std::nothrow)
-                                               std::uint8_t[texelStride * static_cast<std::size_t>(tile.textureHeight)]);
-    if (!texels)
+    ClearGlErrors();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    SetFilterParameters(filter == Mipmapped ? Linear : filter);
+    const GLenum format = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, tile.textureWidth, tile.textureHeight, 0, format,
+                 GL_UNSIGNED_BYTE, nullptr);
+    const TileFill fill = PlanTileFill(grid, tile);
+    bool refused = glGetError() != GL_NO_ERROR || fill.count == 0;
+    for (std::int32_t i = 0; i < fill.count && !refused; ++i) {
+        const TexelBlock& block = fill.blocks[i];
+        const std::int32_t sourceRow =
+            rows.bottomUp ? grid.pictureHeight - block.pictureY - block.height : block.pictureY;
+        const std::int32_t targetRow =
+            rows.bottomUp ? tile.textureHeight - block.textureY - block.height : block.textureY;
+        glPixelStorei(GL_UNPACK_SKIP_PIXELS, block.pictureX);
+        glPixelStorei(GL_UNPACK_SKIP_ROWS, sourceRow);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, block.textureX, targetRow, block.width, block.height, format,
+                        GL_UNSIGNED_BYTE, rows.pixels);
+        refused = glGetError() != GL_NO_ERROR;
+    }
+    if (refused) {
+        glDeleteTextures(1, &name);
         return 0;
-    CopyTileTexels(picture, UnpackRowBytes(grid.pictureWidth, bytesPerPixel), grid.pictureWidth,
-                   grid.pictureHeight, bytesPerPixel, tile, texels.get(), texelStride);
-    return UploadTexels(filter, bytesPerPixel, tile.textureWidth, tile.textureHeight, texels.get());
+    }
+    return name;
 }
 
 } // namespace
@@ -208,20 +280,21 @@ TiledTexture CreateTiledTexture(TextureLoader* loader, const TextureSupport& sup
     const BITMAP& info = loader->holder->info;
     const int bytesPerPixel = info.bmBitsPixel / 8;
     const TileGrid grid = PlanTextureTiles(info.bmWidth, info.bmHeight, support);
-    std::unique_ptr<std::uint8_t[]> pixels = CopyPixelsForUpload(*loader->holder, bytesPerPixel);
+    const PictureRows rows = FindPictureRows(*loader->holder, bytesPerPixel);
     texture.tiles.reset(new (std::nothrow) PlacedTexture[static_cast<std::size_t>(grid.Count())]);
-    if (!pixels || !texture.tiles) {
+    if (!rows.pixels || !texture.tiles) {
         texture.tiles.reset();
         return texture;
     }
+    const UnpackState unpack(info.bmWidth, rows.alignment);
     for (std::int32_t i = 0; i < grid.Count(); ++i) {
         const TextureTile tile = grid.Tile(i);
-        const std::uint32_t name = UploadTile(grid, tile, loader->filter, bytesPerPixel, pixels.get());
+        const std::uint32_t name = UploadTile(grid, tile, loader->filter, bytesPerPixel, rows);
         if (name == 0) {
             DeleteTiles(texture);
             return texture;
         }
-        texture.tiles[i] = PlacedTexture{name, grid.Place(tile)};
+        texture.tiles[i] = PlacedTexture{name, grid.Place(tile, rows.bottomUp)};
         texture.count = i + 1;
     }
     return texture;

@@ -34,8 +34,9 @@ std::uint32_t LoadResourceTexture(TextureLoader* loader, const wchar_t* typeName
 
 // Uploads the holder's current bitmap as it is (no channel conversion) with the
 // loader's filter and leaves the new texture bound. 0, and no texture name
-// used, when there is no bitmap of 24 or 32 bits per pixel or its pixels cannot
-// be read; 0, and the name deleted again, when OpenGL refuses the upload.
+// used, when there is no bitmap of 24 or 32 bits per pixel or GetBitmapBits
+// cannot read its pixels; 0, and the name deleted again, when OpenGL refuses
+// the upload.
 std::uint32_t CreateTexture(TextureLoader* loader);
 
 // What the current context accepts; asked once per context, after it is made
@@ -54,9 +55,11 @@ struct TiledTexture {
     std::int32_t count = 0;
 };
 
-// Uploads the holder's bitmap like CreateTexture, in tiles that the context
-// accepts: one texture of the bitmap's own size where that is allowed, else
-// power-of-two textures with room to spare, side by side when one would be
-// too large. The last tile stays bound. All or nothing: when OpenGL refuses
-// any tile, the tiles made so far are deleted again.
+// Uploads the holder's bitmap in tiles that the context accepts: one texture
+// of the bitmap's own size where that is allowed, else power-of-two textures
+// with room to spare, side by side when one would be too large. A DIB section
+// is read from its own rows, in their own order, with no copy; other bitmaps
+// through one copy. The filter is the loader's (Mipmapped counts as Linear).
+// The last tile stays bound. All or nothing: when OpenGL refuses any tile,
+// the tiles made so far are deleted again.
 TiledTexture CreateTiledTexture(TextureLoader* loader, const TextureSupport& support);

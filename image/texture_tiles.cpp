@@ -60,9 +60,12 @@ TileGrid PlanTextureTiles(std::int32_t width, std::int32_t height, const Texture
     if (width <= 0 || height <= 0)
         return grid;
     const std::int32_t maxSide = support.maxSide < kSmallestMaxSide ? kSmallestMaxSide : support.maxSide;
+    const std::int32_t textureSide = support.anySide ? maxSide : PowerOfTwoAtMost(maxSide);
     grid.pictureWidth = width;
     grid.pictureHeight = height;
-    grid.side = support.anySide ? maxSide : PowerOfTwoAtMost(maxSide);
+    const bool fits = width <= textureSide && height <= textureSide;
+    grid.margin = fits ? 0 : 1;
+    grid.side = textureSide - 2 * grid.margin;
     grid.columns = width / grid.side + (width % grid.side != 0);
     grid.rows = height / grid.side + (height % grid.side != 0);
     return grid;
@@ -77,14 +80,17 @@ TextureTile TileGrid::Tile(std::int32_t index) const
     tile.y = index / columns * side;
     tile.width = Smaller(side, pictureWidth - tile.x);
     tile.height = Smaller(side, pictureHeight - tile.y);
-    tile.textureWidth = anySide ? tile.width : NextPowerOfTwo(tile.width);
-    tile.textureHeight = anySide ? tile.height : NextPowerOfTwo(tile.height);
+    tile.margin = margin;
+    const std::int32_t spanX = tile.width + 2 * margin;
+    const std::int32_t spanY = tile.height + 2 * margin;
+    tile.textureWidth = anySide ? spanX : NextPowerOfTwo(spanX);
+    tile.textureHeight = anySide ? spanY : NextPowerOfTwo(spanY);
     return tile;
 }
 
 // Neighbouring tiles compute their shared edge from the same pixel column, so
 // the rasteriser leaves neither a gap nor an overlap between them.
-TilePlacement TileGrid::Place(const TextureTile& tile) const
+TilePlacement TileGrid::Place(const TextureTile& tile, bool rowsBottomUp) const
 {
     TilePlacement placement = {};
     if (pictureWidth <= 0 || pictureHeight <= 0 || tile.textureWidth <= 0 || tile.textureHeight <= 0)
@@ -95,30 +101,83 @@ TilePlacement TileGrid::Place(const TextureTile& tile) const
     placement.top = static_cast<float>(tile.y) / height;
     placement.right = static_cast<float>(tile.x + tile.width) / width;
     placement.bottom = static_cast<float>(tile.y + tile.height) / height;
-    placement.sEnd = static_cast<float>(tile.width) / static_cast<float>(tile.textureWidth);
-    placement.tEnd = static_cast<float>(tile.height) / static_cast<float>(tile.textureHeight);
+    const float textureWidth = static_cast<float>(tile.textureWidth);
+    const float textureHeight = static_cast<float>(tile.textureHeight);
+    placement.sLeft = static_cast<float>(tile.margin) / textureWidth;
+    placement.sRight = static_cast<float>(tile.margin + tile.width) / textureWidth;
+    placement.tTop = static_cast<float>(tile.margin) / textureHeight;
+    placement.tBottom = static_cast<float>(tile.margin + tile.height) / textureHeight;
+    if (rowsBottomUp) {
+        // Texture row r holds what row (textureHeight - 1 - r) would hold.
+        placement.tTop = static_cast<float>(tile.textureHeight - tile.margin) / textureHeight;
+        placement.tBottom = static_cast<float>(tile.textureHeight - tile.margin - tile.height) / textureHeight;
+    }
     return placement;
 }
 
-void CopyTileTexels(const std::uint8_t* picture, std::size_t pictureStride, std::int32_t pictureWidth,
-                    std::int32_t pictureHeight, std::int32_t bytesPerPixel, const TextureTile& tile,
-                    std::uint8_t* texels, std::size_t texelStride)
-{
-    if (!picture || !texels || pictureWidth <= 0 || pictureHeight <= 0 || bytesPerPixel <= 0 || tile.x < 0 ||
-        tile.y < 0 || tile.x >= pictureWidth || tile.y >= pictureHeight || tile.textureWidth <= 0 ||
-        tile.textureHeight <= 0)
-        return;
-    const std::size_t pixel = static_cast<std::size_t>(bytesPerPixel);
-    const std::int32_t reach = Smaller(tile.textureWidth, pictureWidth - tile.x);
-    const std::size_t reachBytes = static_cast<std::size_t>(reach) * pixel;
-    for (std::int32_t row = 0; row < tile.textureHeight; ++row) {
-        const std::int32_t sourceRow = Smaller(tile.y + row, pictureHeight - 1);
-        const std::uint8_t* source =
-            picture + static_cast<std::size_t>(sourceRow) * pictureStride + static_cast<std::size_t>(tile.x) * pixel;
-        std::uint8_t* target = texels + static_cast<std::size_t>(row) * texelStride;
-        std::memcpy(target, source, reachBytes);
-        const std::uint8_t* last = target + reachBytes - pixel;
-        for (std::int32_t column = reach; column < tile.textureWidth; ++column)
-            std::memcpy(target + static_cast<std::size_t>(column) * pixel, last, pixel);
+namespace {
+
+// Texels along one side of a texture that take picture pixels: runs of
+// texture positions whose picture positions follow on one by one.
+struct AxisRun {
+    std::int32_t texture, picture, length;
+};
+
+struct AxisRuns {
+    AxisRun runs[3];
+    std::int32_t count;
+
+    void Add(std::int32_t texture, std::int32_t picture)
+    {
+        if (count > 0) {
+            AxisRun& last = runs[count - 1];
+            if (last.texture + last.length == texture && last.picture + last.length == picture) {
+                ++last.length;
+                return;
+            }
+        }
+        if (count < 3)
+            runs[count++] = AxisRun{texture, picture, 1};
     }
+};
+
+std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
+
+// start and length: the tile's part along this side; pictureLength and
+// textureLength: the picture's and the texture's sides.
+AxisRuns PlanAxis(std::int32_t start, std::int32_t length, std::int32_t margin, std::int32_t pictureLength,
+                  std::int32_t textureLength)
+{
+    AxisRuns axis = {};
+    const std::int32_t last = pictureLength - 1;
+    for (std::int32_t i = 0; i < length + 2 * margin; ++i)
+        axis.Add(i, Clamp(start - margin + i, 0, last));
+    if (margin == 0 && textureLength > length) {
+        axis.Add(length, last);
+        if (textureLength - 1 > length)
+            axis.Add(textureLength - 1, last);
+    }
+    return axis;
+}
+
+} // namespace
+
+TileFill PlanTileFill(const TileGrid& grid, const TextureTile& tile)
+{
+    TileFill fill = {};
+    if (grid.pictureWidth <= 0 || grid.pictureHeight <= 0 || tile.width <= 0 || tile.height <= 0)
+        return fill;
+    const AxisRuns columns = PlanAxis(tile.x, tile.width, tile.margin, grid.pictureWidth, tile.textureWidth);
+    const AxisRuns rows = PlanAxis(tile.y, tile.height, tile.margin, grid.pictureHeight, tile.textureHeight);
+    for (std::int32_t r = 0; r < rows.count; ++r)
+        for (std::int32_t c = 0; c < columns.count; ++c) {
+            const AxisRun& column = columns.runs[c];
+            const AxisRun& row = rows.runs[r];
+            fill.blocks[fill.count++] =
+                TexelBlock{column.texture, row.texture, column.picture, row.picture, column.length, row.length};
+        }
+    return fill;
 }

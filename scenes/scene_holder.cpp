@@ -44,13 +44,80 @@ void SceneHolder::ReleaseView()
     font = nullptr;
 }
 
-// The desktop snapshot over the whole viewport at the far depth; texture row 0
-// along the top edge. A snapshot in several tiles is drawn tile by tile, and
-// the last tile stays bound for the scene.
-void SceneHolder::DrawDesktopBackdrop()
+namespace {
+
+// With the depth buffer just cleared to the far plane, a quad at the far depth
+// passes these tests everywhere and writes back what is there: testing it
+// changes nothing.
+bool FarQuadPassesDepthTest()
+{
+    if (!glIsEnabled(GL_DEPTH_TEST))
+        return true;
+    GLint function = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &function);
+    return function == GL_LEQUAL || function == GL_ALWAYS;
+}
+
+bool WritesEveryChannel()
+{
+    GLboolean mask[4] = {GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    return mask[0] && mask[1] && mask[2] && mask[3];
+}
+
+bool ClearsToBlack()
+{
+    GLfloat clear[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    return clear[0] == 0.0f && clear[1] == 0.0f && clear[2] == 0.0f && clear[3] == 0.0f;
+}
+
+// Whether the backdrop quad alone decides every pixel of the window, so that a
+// colour clear before it would never be seen. Blending keeps that true when
+// the source factor is one and the clear is black: the sum is then the quad's
+// own colour, the same as without blending.
+bool BackdropHidesTheClear(std::int32_t width, std::int32_t height)
+{
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != width || viewport[3] != height)
+        return false;
+    if (glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_SCISSOR_TEST) || glIsEnabled(GL_COLOR_LOGIC_OP) ||
+        glIsEnabled(GL_STENCIL_TEST) || !FarQuadPassesDepthTest() || !WritesEveryChannel())
+        return false;
+    if (!glIsEnabled(GL_BLEND))
+        return true;
+    GLint source = GL_ZERO;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    return source == GL_ONE && ClearsToBlack();
+}
+
+} // namespace
+
+SceneHolder::BackdropPlan SceneHolder::PlanBackdrop(bool cleared) const
+{
+    BackdropPlan plan = {};
+    plan.drawn = scene->ShowsDesktop() && desktopTexture.count > 0;
+    if (!plan.drawn || !cleared)
+        return plan;
+    plan.hidesClear = BackdropHidesTheClear(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+    plan.withoutBlending = plan.hidesClear && glIsEnabled(GL_BLEND);
+    plan.withoutDepthTest = glIsEnabled(GL_DEPTH_TEST) && FarQuadPassesDepthTest();
+    return plan;
+}
+
+// The desktop snapshot over the whole viewport at the far depth; the
+// snapshot's top row along the top edge. A snapshot in several tiles is drawn
+// tile by tile, and the last tile stays bound for the scene. Blending and the
+// depth test are left out only where the plan found they change no pixel.
+void SceneHolder::DrawDesktopBackdrop(const BackdropPlan& plan)
 {
     if (scene->UsesLighting())
         glDisable(GL_LIGHTING);
+    if (plan.withoutBlending)
+        glDisable(GL_BLEND);
+    if (plan.withoutDepthTest)
+        glDisable(GL_DEPTH_TEST);
     glPushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -62,6 +129,10 @@ void SceneHolder::DrawDesktopBackdrop()
 
     glPopMatrix();
     glPopAttrib();
+    if (plan.withoutDepthTest)
+        glEnable(GL_DEPTH_TEST);
+    if (plan.withoutBlending)
+        glEnable(GL_BLEND);
     if (scene->UsesLighting())
         glEnable(GL_LIGHTING);
 }
@@ -76,28 +147,32 @@ void SceneHolder::DrawBackdropTile(const PlacedTexture& tile)
     glBindTexture(GL_TEXTURE_2D, tile.name);
     glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord2f(0.0f, 0.0f);
+    glTexCoord2f(at.sLeft, at.tTop);
     glVertex3f(left, top, 1.0f);
-    glTexCoord2f(at.sEnd, 0.0f);
+    glTexCoord2f(at.sRight, at.tTop);
     glVertex3f(right, top, 1.0f);
-    glTexCoord2f(at.sEnd, at.tEnd);
+    glTexCoord2f(at.sRight, at.tBottom);
     glVertex3f(right, bottom, 1.0f);
-    glTexCoord2f(0.0f, at.tEnd);
+    glTexCoord2f(at.sLeft, at.tBottom);
     glVertex3f(left, bottom, 1.0f);
     glEnd();
 }
 
+// Where the backdrop hides it, the colour clear is left out: the depth buffer
+// is still cleared for the scene.
 bool SceneHolder::ComposeFrame(float fps)
 {
-    if (scene->ClearsEachFrame()) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const bool clears = scene->ClearsEachFrame();
+    const BackdropPlan backdrop = PlanBackdrop(clears);
+    if (clears) {
+        glClear(backdrop.hidesClear ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
     }
     glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
     // Without a snapshot texture the quad would be drawn untextured in the
     // current colour, a glaring white: the cleared background shows instead.
-    if (scene->ShowsDesktop() && desktopTexture.count > 0)
-        DrawDesktopBackdrop();
+    if (backdrop.drawn)
+        DrawDesktopBackdrop(backdrop);
 
     scene->Draw();
     glDisable(GL_TEXTURE_2D);

@@ -31,7 +31,16 @@ struct SceneHolder {
     bool ComposeFrame(float fps);
 
 private:
-    void DrawDesktopBackdrop();
+    // What this frame's backdrop needs; from the state the scene left, before
+    // the clear.
+    struct BackdropPlan {
+        bool drawn;
+        bool hidesClear;       // no colour clear needed under it
+        bool withoutBlending;  // blending would give the same pixels
+        bool withoutDepthTest; // the depth test would pass everywhere
+    };
+    BackdropPlan PlanBackdrop(bool cleared) const;
+    void DrawDesktopBackdrop(const BackdropPlan& plan);
     void DrawBackdropTile(const PlacedTexture& tile);
 };
 

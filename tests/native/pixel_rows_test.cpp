@@ -56,4 +56,18 @@ TEST(PixelRows, RestrideMovesEveryRowToItsPlace)
     EXPECT_EQ(same, (std::vector<std::uint8_t>{1, 2, 3, 4}));
 }
 
+// A DIB section's rows start at multiples of 4 bytes, GetBitmapBits' at
+// multiples of 2: OpenGL reads either where it stores them.
+TEST(PixelRows, UnpackAlignmentThatReadsTheStoredRows)
+{
+    EXPECT_EQ(UnpackAlignmentForStride(5, 3, 16), 8);   // 24-bit DIB rows of 15 bytes
+    EXPECT_EQ(UnpackAlignmentForStride(7, 3, 24), 8);
+    EXPECT_EQ(UnpackAlignmentForStride(7, 3, 22), 2);   // GetBitmapBits rows of 21 bytes
+    EXPECT_EQ(UnpackAlignmentForStride(9, 3, 28), 4);
+    EXPECT_EQ(UnpackAlignmentForStride(5, 3, 15), 1);
+    EXPECT_EQ(UnpackAlignmentForStride(1920, 4, 7680), 8);
+    EXPECT_EQ(UnpackAlignmentForStride(5, 3, 20), 0) << "a gap no alignment gives";
+    EXPECT_EQ(UnpackAlignmentForStride(5, 3, 0), 0);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -40,34 +41,43 @@ TEST(TextureTiles, OneTextureWhereTheSnapshotFits)
     const TextureTile whole = exact.Tile(0);
     EXPECT_EQ(whole.textureWidth, 1280);
     EXPECT_EQ(whole.textureHeight, 1024);
+    EXPECT_EQ(whole.margin, 0);
     // The same quad and texture coordinates as a backdrop of one plain texture.
-    const TilePlacement full = exact.Place(whole);
+    const TilePlacement full = exact.Place(whole, false);
     EXPECT_EQ(full.left, 0.0f);
     EXPECT_EQ(full.top, 0.0f);
     EXPECT_EQ(full.right, 1.0f);
     EXPECT_EQ(full.bottom, 1.0f);
-    EXPECT_EQ(full.sEnd, 1.0f);
-    EXPECT_EQ(full.tEnd, 1.0f);
+    EXPECT_EQ(full.sLeft, 0.0f);
+    EXPECT_EQ(full.sRight, 1.0f);
+    EXPECT_EQ(full.tTop, 0.0f);
+    EXPECT_EQ(full.tBottom, 1.0f);
+    // Rows stored bottom-up: the top edge takes the texture's last row.
+    const TilePlacement upward = exact.Place(whole, true);
+    EXPECT_EQ(upward.tTop, 1.0f);
+    EXPECT_EQ(upward.tBottom, 0.0f);
 
-    const TileGrid padded = PlanTextureTiles(1280, 1024, {false, 16384});
+    const TileGrid padded = PlanTextureTiles(1280, 960, {false, 16384});
     ASSERT_EQ(padded.Count(), 1);
     EXPECT_EQ(padded.Tile(0).textureWidth, 2048);
     EXPECT_EQ(padded.Tile(0).textureHeight, 1024);
-    EXPECT_EQ(padded.Place(padded.Tile(0)).sEnd, 0.625f);
-    EXPECT_EQ(padded.Place(padded.Tile(0)).tEnd, 1.0f);
+    EXPECT_EQ(padded.Place(padded.Tile(0), false).sRight, 0.625f);
+    EXPECT_EQ(padded.Place(padded.Tile(0), false).tBottom, 0.9375f);
+    EXPECT_EQ(padded.Place(padded.Tile(0), true).tTop, 1.0f);
+    EXPECT_EQ(padded.Place(padded.Tile(0), true).tBottom, 0.0625f);
 }
 
 // Windows' own renderer: powers of two, at most 1024; the first run captures
-// under the stored default of 2048.
+// under the stored default of 2048. Each tile keeps a texel of margin.
 TEST(TextureTiles, AFullHdSnapshotOnWindowsOwnRenderer)
 {
     const TileGrid grid = PlanTextureTiles(1920, 1080, {false, 1024});
     ASSERT_EQ(grid.Count(), 4);
     const TextureTile expected[4] = {
-        {0, 0, 1024, 1024, 1024, 1024},
-        {1024, 0, 896, 1024, 1024, 1024},
-        {0, 1024, 1024, 56, 1024, 64},
-        {1024, 1024, 896, 56, 1024, 64},
+        {0, 0, 1022, 1022, 1024, 1024, 1},
+        {1022, 0, 898, 1022, 1024, 1024, 1},
+        {0, 1022, 1022, 58, 1024, 64, 1},
+        {1022, 1022, 898, 58, 1024, 64, 1},
     };
     for (int i = 0; i < 4; ++i) {
         const TextureTile tile = grid.Tile(i);
@@ -77,12 +87,18 @@ TEST(TextureTiles, AFullHdSnapshotOnWindowsOwnRenderer)
         EXPECT_EQ(tile.height, expected[i].height) << i;
         EXPECT_EQ(tile.textureWidth, expected[i].textureWidth) << i;
         EXPECT_EQ(tile.textureHeight, expected[i].textureHeight) << i;
+        EXPECT_EQ(tile.margin, expected[i].margin) << i;
     }
-    const TilePlacement second = grid.Place(grid.Tile(1));
-    EXPECT_EQ(second.left, grid.Place(grid.Tile(0)).right) << "neighbours share their edge";
-    EXPECT_EQ(second.right, 1.0f);
-    EXPECT_EQ(second.sEnd, 0.875f);
-    EXPECT_EQ(grid.Place(grid.Tile(3)).tEnd, 0.875f);
+    const TilePlacement last = grid.Place(grid.Tile(3), false);
+    EXPECT_EQ(last.right, 1.0f);
+    EXPECT_EQ(last.bottom, 1.0f);
+    EXPECT_EQ(last.sLeft, 1.0f / 1024.0f);
+    EXPECT_EQ(last.sRight, 899.0f / 1024.0f);
+    EXPECT_EQ(last.tTop, 1.0f / 64.0f);
+    EXPECT_EQ(last.tBottom, 59.0f / 64.0f);
+    const TilePlacement upward = grid.Place(grid.Tile(3), true);
+    EXPECT_EQ(upward.tTop, 63.0f / 64.0f);
+    EXPECT_EQ(upward.tBottom, 5.0f / 64.0f);
 }
 
 // Whatever the picture and the limit: the tiles form a grid whose columns and
@@ -100,10 +116,11 @@ TEST(TextureTiles, TilesCoverThePictureWithinTheLimit)
                     ASSERT_GT(grid.Count(), 0);
                     for (std::int32_t i = 0; i < grid.Count(); ++i) {
                         const TextureTile tile = grid.Tile(i);
+                        ASSERT_EQ(tile.margin, grid.Count() > 1 ? 1 : 0);
                         ASSERT_LE(tile.textureWidth, limit);
                         ASSERT_LE(tile.textureHeight, limit);
-                        ASSERT_GE(tile.textureWidth, tile.width);
-                        ASSERT_GE(tile.textureHeight, tile.height);
+                        ASSERT_GE(tile.textureWidth, tile.width + 2 * tile.margin);
+                        ASSERT_GE(tile.textureHeight, tile.height + 2 * tile.margin);
                         if (!anySide) {
                             ASSERT_EQ(tile.textureWidth & (tile.textureWidth - 1), 0) << tile.textureWidth;
                             ASSERT_EQ(tile.textureHeight & (tile.textureHeight - 1), 0) << tile.textureHeight;
@@ -130,39 +147,71 @@ TEST(TextureTiles, TilesCoverThePictureWithinTheLimit)
     EXPECT_EQ(PlanTextureTiles(1280, -1, {false, 1024}).Count(), 0);
 }
 
-// A 5x3 picture of 3-byte pixels, each byte naming its column and row, in rows
-// of 16 bytes.
-std::vector<std::uint8_t> NumberedPicture()
+// Which picture pixel each texel of a tile's texture receives, as column and
+// row; (-1, -1) where no block writes. A texel written twice fails the test.
+std::vector<std::pair<int, int>> FilledTexels(const TileGrid& grid, const TextureTile& tile)
 {
-    std::vector<std::uint8_t> picture(16 * 3, 0xEE);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            for (int c = 0; c < 3; ++c)
-                picture[y * 16 + x * 3 + c] = static_cast<std::uint8_t>(x * 10 + y * 100 + c);
-    return picture;
+    std::vector<std::pair<int, int>> texels(static_cast<std::size_t>(tile.textureWidth * tile.textureHeight),
+                                            {-1, -1});
+    const TileFill fill = PlanTileFill(grid, tile);
+    for (std::int32_t i = 0; i < fill.count; ++i) {
+        const TexelBlock& block = fill.blocks[i];
+        EXPECT_GE(block.pictureX, 0);
+        EXPECT_GE(block.pictureY, 0);
+        EXPECT_LE(block.pictureX + block.width, grid.pictureWidth);
+        EXPECT_LE(block.pictureY + block.height, grid.pictureHeight);
+        EXPECT_LE(block.textureX + block.width, tile.textureWidth);
+        EXPECT_LE(block.textureY + block.height, tile.textureHeight);
+        for (int y = 0; y < block.height; ++y)
+            for (int x = 0; x < block.width; ++x) {
+                auto& texel = texels[static_cast<std::size_t>((block.textureY + y) * tile.textureWidth +
+                                                              block.textureX + x)];
+                EXPECT_EQ(texel.first, -1) << "texel written twice";
+                texel = {block.pictureX + x, block.pictureY + y};
+            }
+    }
+    return texels;
 }
 
-std::uint8_t Numbered(int x, int y, int c) { return static_cast<std::uint8_t>(x * 10 + y * 100 + c); }
-
-TEST(TextureTiles, TexelsPastTheTileCarryOnWithThePicture)
+// Every texel a filter can reach around a tile's part holds the picture pixel
+// one texture would show there: the neighbours' pixels inside the picture, the
+// edge pixel repeated beyond it.
+TEST(TextureTiles, MarginsHoldTheNeighboursAndTheEdgeRepeats)
 {
-    const std::vector<std::uint8_t> picture = NumberedPicture();
-    // The bottom right 3x2 in a 4x4 texture: the picture's last column and row repeat.
-    std::vector<std::uint8_t> texels(4 * 12, 0);
-    CopyTileTexels(picture.data(), 16, 5, 3, 3, TextureTile{2, 1, 3, 2, 4, 4}, texels.data(), 12);
-    const int columns[4] = {2, 3, 4, 4};
-    const int rows[4] = {1, 2, 2, 2};
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x)
-            for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(texels[y * 12 + x * 3 + c], Numbered(columns[x], rows[y], c)) << x << "," << y;
+    const TileGrid grid = PlanTextureTiles(300, 200, {false, 128}); // 3x2 tiles of 126
+    ASSERT_EQ(grid.Count(), 3 * 2);
+    for (std::int32_t i = 0; i < grid.Count(); ++i) {
+        const TextureTile tile = grid.Tile(i);
+        const std::vector<std::pair<int, int>> texels = FilledTexels(grid, tile);
+        for (int y = 0; y < tile.height + 2; ++y)
+            for (int x = 0; x < tile.width + 2; ++x) {
+                const int wantX = std::min(std::max(tile.x - 1 + x, 0), grid.pictureWidth - 1);
+                const int wantY = std::min(std::max(tile.y - 1 + y, 0), grid.pictureHeight - 1);
+                ASSERT_EQ(texels[static_cast<std::size_t>(y * tile.textureWidth + x)], std::make_pair(wantX, wantY))
+                    << "tile " << i << " texel " << x << "," << y;
+            }
+    }
+}
 
-    // The top left 2x2 in a 4x2 texture: its spare columns show the picture's next ones.
-    std::vector<std::uint8_t> left(2 * 12, 0);
-    CopyTileTexels(picture.data(), 16, 5, 3, 3, TextureTile{0, 0, 2, 2, 4, 2}, left.data(), 12);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(left[y * 12 + x * 3], Numbered(x, y, 0)) << x << "," << y;
+// One padded power-of-two texture, as before tiles had margins: the first
+// spare column and row, and the last ones that the default wrap reaches,
+// repeat the picture's last column and row.
+TEST(TextureTiles, PaddedTextureRepeatsTheLastColumnAndRowWhereFiltersReach)
+{
+    const TileGrid grid = PlanTextureTiles(5, 3, {false, 64});
+    ASSERT_EQ(grid.Count(), 1);
+    const TextureTile tile = grid.Tile(0);
+    ASSERT_EQ(tile.textureWidth, 8);
+    ASSERT_EQ(tile.textureHeight, 4);
+    const std::vector<std::pair<int, int>> texels = FilledTexels(grid, tile);
+    const int columns[8] = {0, 1, 2, 3, 4, 4, -1, 4};
+    const int rows[4] = {0, 1, 2, 2};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const auto want = columns[x] < 0 ? std::make_pair(-1, -1) : std::make_pair(columns[x], rows[y]);
+            EXPECT_EQ(texels[static_cast<std::size_t>(y * 8 + x)], want) << x << "," << y;
+        }
+    EXPECT_EQ(PlanTileFill(grid, grid.Tile(1)).count, 0) << "no such tile";
 }
 
 } // namespace

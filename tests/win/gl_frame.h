@@ -163,7 +163,7 @@ inline GLint BoundTexture()
 inline TiledTexture WholeBackdrop(GLuint name)
 {
     TiledTexture backdrop;
-    backdrop.tiles.reset(new PlacedTexture[1]{PlacedTexture{name, TilePlacement{0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f}}});
+    backdrop.tiles.reset(new PlacedTexture[1]{PlacedTexture{name, TilePlacement{0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f}}});
     backdrop.count = 1;
     return backdrop;
 }

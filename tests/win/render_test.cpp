@@ -153,6 +153,115 @@ private:
 };
 
 // =================================================================================
+// Snapshots for the backdrop
+// =================================================================================
+
+// Pictures for snapshots, red, green and blue by column and row.
+using Pattern = Rgb (*)(int x, int y);
+
+// Neighbours differ by far more than a rounding step in every channel, across
+// and along: a shift by one pixel anywhere changes the pixel.
+Rgb Steep(int x, int y) { return Rgb{(x * 97) & 255, (y * 89) & 255, ((x + y) * 41) & 255}; }
+
+// A gentle slope, where a stretched picture blends neighbours smoothly.
+Rgb Slope(int x, int y) { return Rgb{(x / 2) & 255, y & 255, 100}; }
+
+Rgb Noise(int x, int y)
+{
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ static_cast<std::uint32_t>(y) * 0x85EBCA77u;
+    h ^= h >> 13;
+    h *= 0xC2B2AE3Du;
+    h ^= h >> 16;
+    return Rgb{static_cast<int>(h & 255), static_cast<int>((h >> 8) & 255), static_cast<int>((h >> 16) & 255)};
+}
+
+// A snapshot as the capture leaves it: a bottom-up DIB section of 24 or 32 bits,
+// already in red-green-blue order (alpha 255).
+HBITMAP PatternSnapshot(int width, int height, int bits, Pattern pattern)
+{
+    BITMAPINFO description = {};
+    description.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    description.bmiHeader.biWidth = width;
+    description.bmiHeader.biHeight = height; // bottom-up, like the real snapshot
+    description.bmiHeader.biPlanes = 1;
+    description.bmiHeader.biBitCount = static_cast<WORD>(bits);
+    description.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &description, DIB_RGB_COLORS, &memory, nullptr, 0);
+    if (!bitmap)
+        return nullptr;
+    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    const int bytes = bits / 8;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel =
+                static_cast<std::uint8_t*>(memory) + static_cast<std::size_t>(height - 1 - y) * stride + x * bytes;
+            const Rgb c = pattern(x, y);
+            pixel[0] = static_cast<std::uint8_t>(c.r);
+            pixel[1] = static_cast<std::uint8_t>(c.g);
+            pixel[2] = static_cast<std::uint8_t>(c.b);
+            if (bytes == 4)
+                pixel[3] = 255;
+        }
+    return bitmap;
+}
+
+// The same picture in a display-compatible bitmap, which keeps its pixels
+// away from the program.
+HBITMAP CompatibleCopy(HBITMAP dib, int width, int height)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP copy = screen ? CreateCompatibleBitmap(screen, width, height) : nullptr;
+    HDC from = screen ? CreateCompatibleDC(screen) : nullptr;
+    HDC to = screen ? CreateCompatibleDC(screen) : nullptr;
+    if (copy && from && to) {
+        const HGDIOBJ oldFrom = SelectObject(from, dib);
+        const HGDIOBJ oldTo = SelectObject(to, copy);
+        BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+        SelectObject(to, oldTo);
+        SelectObject(from, oldFrom);
+    }
+    if (to)
+        DeleteDC(to);
+    if (from)
+        DeleteDC(from);
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return copy;
+}
+
+void DeleteTiles(TiledTexture& texture)
+{
+    for (std::int32_t i = 0; i < texture.count; ++i)
+        glDeleteTextures(1, &texture.tiles[i].name);
+    texture = TiledTexture{};
+}
+
+// Texture names in use among the first few thousand.
+int LiveTextureNames()
+{
+    int live = 0;
+    for (GLuint name = 1; name <= 4096; ++name)
+        live += glIsTexture(name) == GL_TRUE;
+    return live;
+}
+
+// Pixels of the frame, rows from the top, that differ from the pattern by more
+// than tolerance in a channel.
+int PixelsOffThePattern(const Image& frame, Box box, Pattern pattern, int tolerance)
+{
+    int wrong = 0;
+    for (int y = box.y0; y <= box.y1; ++y)
+        for (int x = box.x0; x <= box.x1; ++x) {
+            const Rgb got = frame.At(x, frame.height - 1 - y); // the frame counts rows from the bottom
+            const Rgb want = pattern(x, y);
+            wrong += std::abs(got.r - want.r) > tolerance || std::abs(got.g - want.g) > tolerance ||
+                     std::abs(got.b - want.b) > tolerance;
+        }
+    return wrong;
+}
+
+// =================================================================================
 // Kalender
 // =================================================================================
 
@@ -381,6 +490,37 @@ TEST_F(KalenderRenderTest, ShowDesktopTurnsTheGridBlack)
     EXPECT_GT(frame.CountInBox(DayCell(-2, 0), IsYellow), 100);
 
     glDeleteTextures(1, &texture);
+}
+
+// At its own size the backdrop shows the snapshot exactly, on every profile,
+// in one texture or in tiles, with either filter, in the first frame and in
+// the next, where the colour clear is left out and the sheet tests depth.
+// Checked above the sheet, which no part of it reaches.
+TEST_F(KalenderRenderTest, BackdropAboveTheSheetIsTheSnapshotPixelForPixel)
+{
+    ImageHolder snapshot;
+    snapshot.bitmap = PatternSnapshot(kSheetWidth, kSheetHeight, 32, Noise);
+    snapshot.RefreshInfo();
+    ASSERT_NE(snapshot.bitmap, nullptr);
+    settings.ShowDesktop = true;
+    const TextureSupport support = QueryTextureSupport();
+    const int sheetTop = SheetToWindow(0, 4).y;
+    const Box above{0, 0, kSheetWidth - 1, kSheetHeight - 1 - (sheetTop + 6)}; // rows from the top
+    ASSERT_GT(above.y1, 100);
+    for (const std::int32_t limit : {support.maxSide, 512})
+        for (const std::int32_t filter : {Nearest, Linear}) {
+            TextureLoader loader = {&snapshot, filter};
+            view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, limit});
+            ASSERT_GT(view->holder.desktopTexture.count, 0);
+            for (int frame = 1; frame <= 2; ++frame) {
+                ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+                EXPECT_EQ(PixelsOffThePattern(view->Frame(), above, Noise, 0), 0)
+                    << "frame " << frame << ", limit " << limit << ", filter " << filter;
+            }
+            SaveArtifact(view->Frame(), "kalender-over-noise.bmp");
+            EXPECT_GT(view->Frame().CountInBox(DayCell(-2, 0), IsYellow), 100) << "the sheet over it";
+            DeleteTiles(view->holder.desktopTexture);
+        }
 }
 
 TEST_F(KalenderRenderTest, UmlautOfMaerzHasItsOwnDisplayList)
@@ -690,43 +830,11 @@ TEST_F(CompositionLightingTest, WithoutDesktopNoTextureIsBoundAndTexturingEndsOf
     glDeleteTextures(1, &own);
 }
 
-// A 32-bit snapshot whose every pixel differs from the others; its bytes go up
-// as they are (red x, green y, blue from the high bits of both).
-HBITMAP NumberedSnapshot(int width, int height)
-{
-    BITMAPINFO description = {};
-    description.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    description.bmiHeader.biWidth = width;
-    description.bmiHeader.biHeight = height; // bottom-up, like the real snapshot
-    description.bmiHeader.biPlanes = 1;
-    description.bmiHeader.biBitCount = 32;
-    description.bmiHeader.biCompression = BI_RGB;
-    void* memory = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &description, DIB_RGB_COLORS, &memory, nullptr, 0);
-    if (!bitmap)
-        return nullptr;
-    auto* bytes = static_cast<std::uint8_t*>(memory);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* pixel = bytes + (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
-            pixel[0] = static_cast<std::uint8_t>(x & 255);
-            pixel[1] = static_cast<std::uint8_t>(y & 255);
-            pixel[2] = static_cast<std::uint8_t>(20 + (x >> 8) * 40 + (y >> 8) * 120);
-            pixel[3] = 255;
-        }
-    return bitmap;
-}
-
-void DeleteTiles(TiledTexture& texture)
-{
-    for (std::int32_t i = 0; i < texture.count; ++i)
-        glDeleteTextures(1, &texture.tiles[i].name);
-    texture = TiledTexture{};
-}
-
 // A snapshot larger than the textures the context takes (the first run on
 // Windows' own renderer, whose limit is below the stored default): tiles within
-// the limit that together show every pixel where it was, seams included.
+// the limit that together show every pixel where it was, seams included. Tiles
+// of 126 pixels and their margins leave room to spare in the last column and
+// row.
 TEST_F(CompositionLightingTest, SnapshotInTilesShowsEveryPixelInPlace)
 {
     scene->lighting = false;
@@ -736,38 +844,144 @@ TEST_F(CompositionLightingTest, SnapshotInTilesShowsEveryPixelInPlace)
     EXPECT_EQ(support.anySide, std::getenv("NIGHTLOOM_EXPECT_STRICT_GL") == nullptr)
         << "the OpenGL this run asks for";
     ImageHolder snapshot;
-    snapshot.bitmap = NumberedSnapshot(kSmallWidth, kSmallHeight);
+    snapshot.bitmap = PatternSnapshot(kSmallWidth, kSmallHeight, 32, Steep);
+    ImageHolder compatible; // no pixel memory of its own: read through a copy
+    compatible.bitmap = CompatibleCopy(snapshot.bitmap, kSmallWidth, kSmallHeight);
+    for (ImageHolder* holder : {&snapshot, &compatible}) {
+        holder->RefreshInfo();
+        const char* what = holder == &snapshot ? "DIB section" : "compatible bitmap";
+        ASSERT_EQ(holder->info.bmBits != nullptr, holder == &snapshot) << what;
+        TextureLoader loader = {holder, Linear};
+        constexpr std::int32_t kLimit = 128;
+        view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, kLimit});
+        TiledTexture& tiles = view->holder.desktopTexture;
+        ASSERT_EQ(tiles.count, 6 * 4) << what;
+        for (std::int32_t i = 0; i < tiles.count; ++i) {
+            glBindTexture(GL_TEXTURE_2D, tiles.tiles[i].name);
+            GLint width = 0, height = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+            EXPECT_GT(width, 0) << "tile " << i;
+            EXPECT_LE(width, kLimit) << "tile " << i;
+            EXPECT_GT(height, 0) << "tile " << i;
+            EXPECT_LE(height, kLimit) << "tile " << i;
+        }
+
+        ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+        const Image& frame = view->Frame();
+        SaveArtifact(frame, "composition-tiled-snapshot.bmp");
+        EXPECT_EQ(PixelsOffThePattern(frame, frame.Whole(), Steep, 1), 0)
+            << what << ": pixels not where the snapshot has them";
+        EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(tiles.tiles[tiles.count - 1].name))
+            << "the last tile stays bound for the scene";
+        DeleteTiles(tiles);
+    }
+}
+
+// A snapshot stretched over the window (after a display switch): in tiles it
+// blends like one texture, at the seams too, where a tile's own opposite edge
+// or anything past its part must not bleed in. Only the outermost pixels,
+// where one texture wraps round to its far side, are left out.
+TEST_F(CompositionLightingTest, StretchedTilesBlendLikeOneTexture)
+{
+    scene->lighting = false;
+    scene->info = false;
+    glDisable(GL_LIGHTING);
+    const TextureSupport support = QueryTextureSupport();
+    ImageHolder snapshot;
+    snapshot.bitmap = PatternSnapshot(510, 255, 24, Slope); // rows of 1530 bytes, stored 4-aligned
     snapshot.RefreshInfo();
     TextureLoader loader = {&snapshot, Linear};
-    constexpr std::int32_t kLimit = 128;
-    view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, kLimit});
-    TiledTexture& tiles = view->holder.desktopTexture;
-    ASSERT_EQ(tiles.count, 5 * 4);
-    for (std::int32_t i = 0; i < tiles.count; ++i) {
-        glBindTexture(GL_TEXTURE_2D, tiles.tiles[i].name);
-        GLint width = 0, height = 0;
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-        EXPECT_GT(width, 0) << "tile " << i;
-        EXPECT_LE(width, kLimit) << "tile " << i;
-        EXPECT_GT(height, 0) << "tile " << i;
-        EXPECT_LE(height, kLimit) << "tile " << i;
-    }
 
+    view->holder.desktopTexture = CreateTiledTexture(&loader, support);
+    ASSERT_EQ(view->holder.desktopTexture.count, 1);
     ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
-    const Image& frame = view->Frame();
-    SaveArtifact(frame, "composition-tiled-snapshot.bmp");
-    int wrong = 0;
-    for (int y = 0; y < kSmallHeight; ++y)
-        for (int x = 0; x < kSmallWidth; ++x) {
-            const Rgb got = frame.At(x, kSmallHeight - 1 - y); // the frame counts rows from the bottom
-            wrong += std::abs(got.r - (x & 255)) > 1 || std::abs(got.g - (y & 255)) > 1 ||
-                     std::abs(got.b - (20 + (x >> 8) * 40 + (y >> 8) * 120)) > 1;
+    const Image single = view->Frame();
+    DeleteTiles(view->holder.desktopTexture);
+
+    view->holder.desktopTexture = CreateTiledTexture(&loader, TextureSupport{support.anySide, 128});
+    ASSERT_EQ(view->holder.desktopTexture.count, 5 * 3);
+    ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR));
+    const Image& tiled = view->Frame();
+    SaveArtifact(tiled, "composition-stretched-tiles.bmp");
+    DeleteTiles(view->holder.desktopTexture);
+
+    const Rgb middle = single.At(kSmallWidth / 2, kSmallHeight / 2);
+    EXPECT_NEAR(middle.r, 127, 3) << "the picture itself, stretched";
+    EXPECT_NEAR(middle.g, 127, 3);
+    int apart = 0;
+    for (int y = 1; y < kSmallHeight - 1; ++y)
+        for (int x = 1; x < kSmallWidth - 1; ++x) {
+            const Rgb a = single.At(x, y);
+            const Rgb b = tiled.At(x, y);
+            const bool differs = std::abs(a.r - b.r) > 2 || std::abs(a.g - b.g) > 2 || std::abs(a.b - b.b) > 2;
+            if (differs && apart++ < 5)
+                ADD_FAILURE() << "at " << x << "," << y << ": one texture " << a.r << "," << a.g << "," << a.b
+                              << ", tiles " << b.r << "," << b.g << "," << b.b;
         }
-    EXPECT_EQ(wrong, 0) << "pixels not where the snapshot has them";
-    EXPECT_EQ(scene->textureInDraw, static_cast<GLint>(tiles.tiles[tiles.count - 1].name))
-        << "the last tile stays bound for the scene";
-    DeleteTiles(tiles);
+    EXPECT_EQ(apart, 0) << "pixels where the tiles differ from one texture";
+}
+
+// A strict OpenGL refuses a tile part-way when told it takes any side: the
+// full tiles are powers of two, the last column's are not. Every tile made
+// before is deleted again.
+TEST_F(CompositionLightingTest, TilesRefusedPartWayLeaveNoTextureBehind)
+{
+    if (QueryTextureSupport().anySide)
+        GTEST_SKIP() << "only a strict OpenGL refuses some tiles and not others";
+    ImageHolder snapshot;
+    snapshot.bitmap = PatternSnapshot(300, 126, 32, Steep);
+    snapshot.RefreshInfo();
+    TextureLoader loader = {&snapshot, Linear};
+    const int before = LiveTextureNames();
+    const TiledTexture refused = CreateTiledTexture(&loader, TextureSupport{true, 128});
+    EXPECT_EQ(refused.count, 0);
+    EXPECT_EQ(LiveTextureNames(), before) << "tile names left behind";
+}
+
+// The colour clear is left out only where the backdrop alone decides every
+// pixel. The back buffer starts white each time, as a last frame might leave
+// it; where the clear is needed, that white must not show.
+TEST_F(CompositionLightingTest, BackdropReplacesTheClearOnlyWhereItHidesIt)
+{
+    scene->lighting = false;
+    scene->info = false;
+    glDisable(GL_LIGHTING);
+    const struct {
+        const char* what;
+        bool blend;
+        GLenum source;
+        GLenum depthFunction; // 0: no depth test
+        int red;              // in the upper half; -1: the leftover white would show
+    } cases[] = {
+        {"no blending", false, GL_ONE, 0, 255},
+        {"added onto black", true, GL_ONE, 0, 255},
+        {"added at half strength", true, GL_SRC_ALPHA, 0, 128},
+        {"far depth passes", false, GL_ONE, GL_LEQUAL, 255},
+        {"far depth fails", false, GL_ONE, GL_LESS, 0},
+    };
+    for (const auto& c : cases) {
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glBlendFunc(c.source, GL_ONE);
+        if (c.blend)
+            glEnable(GL_BLEND);
+        if (c.depthFunction != 0) {
+            glDepthFunc(c.depthFunction);
+            glEnable(GL_DEPTH_TEST);
+        }
+        ASSERT_EQ(view->Compose(60.0f), static_cast<GLenum>(GL_NO_ERROR)) << c.what;
+        const Rgb top = view->Frame().At(kSmallWidth / 2, kSmallHeight - 10);
+        EXPECT_NEAR(top.r, c.red, 1) << c.what;
+        EXPECT_EQ(top.g, 0) << c.what;
+        EXPECT_EQ(top.b, 0) << c.what;
+        EXPECT_EQ(glIsEnabled(GL_BLEND), c.blend ? GL_TRUE : GL_FALSE) << c.what << ": blending as the scene left it";
+        EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), c.depthFunction != 0 ? GL_TRUE : GL_FALSE) << c.what;
+        glDisable(GL_BLEND);
+        glDisable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LESS);
+    }
 }
 
 // The capture failed, or the driver refused the upload: no texture, and the
@@ -787,7 +1001,7 @@ TEST_F(CompositionLightingTest, NoSnapshotTextureLeavesTheClearedBlack)
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
     ImageHolder tooWide;
-    tooWide.bitmap = NumberedSnapshot(maxSide + 1, 1);
+    tooWide.bitmap = PatternSnapshot(maxSide + 1, 1, 32, Steep);
     tooWide.RefreshInfo();
     ASSERT_EQ(tooWide.info.bmWidth, maxSide + 1);
     loader.holder = &tooWide;

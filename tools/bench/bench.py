@@ -15,12 +15,19 @@ program is started the same way, with `wine PROGRAM`:
   interleaved with it, for minimal_gl.exe, the least an OpenGL program does;
 - exit latency: the real nightloom.scr /s; once its loop runs, a horizontal
   mouse movement through the X server (xdotool); exit_watch.exe polls about
-  once a millisecond for the window and the process to go.
+  once a millisecond for the window and the process to go;
+- the floor: minimal_gl.exe paced like the saver for SECONDS, clearing only
+  ("floor: clear") and drawing a screen-sized picture at 1:1 with nearest
+  filtering over a cleared depth buffer ("floor: picture", also on the strict
+  OpenGL 1.1): what the platform itself needs for a frame and for the picture.
+
+The table goes to BUILD/bench.md, and its figures to BUILD/bench.json.
 
 Stamps taken inside Windows programs are the system time, which Wine reads
 from the clock behind Python's time.time(), so they compare with this script's.
 """
 import argparse
+import json
 import os
 import re
 import statistics
@@ -41,6 +48,10 @@ STRICT_GL = {"MESA_GL_VERSION_OVERRIDE": "1.1", "MESA_EXTENSION_OVERRIDE": "-GL_
 # Each scene's rows: the backdrop's name in the table, whether it is on, and
 # what the OpenGL is.
 BACKDROPS = (("off", False, {}), ("on", True, {}), ("on, OpenGL 1.1", True, STRICT_GL))
+BACKDROP_KEYS = ("off", "on", "on-gl11")
+# The minimal program's floor rows: name in the table, its mode, the OpenGL.
+FLOORS = (("floor: clear", "clear", {}), ("floor: picture", "picture", {}),
+          ("floor: picture, OpenGL 1.1", "picture", STRICT_GL))
 
 
 def parse_figures(text):
@@ -150,6 +161,11 @@ def measure(args):
             start, figures = bench.frame_loop(scene, backdrop, args.seconds)
             rows[(scene, backdrop)].update(figures)
             rows[(scene, backdrop)]["starts"].append(start)
+        floors = []
+        for name, mode, gl_env in FLOORS:
+            print("== %s, %g s" % (name, args.seconds), file=log, flush=True)
+            floors.append(bench.start_up("minimal_gl.exe", mode, str(args.seconds), timeout=args.seconds + 300,
+                                         gl_env=gl_env)[1])
         loads.append(load_average())
         print("== start-up: %d starts of each, beside the minimal OpenGL program" % args.starts, file=log, flush=True)
         for _ in range(args.starts):
@@ -170,10 +186,53 @@ def measure(args):
             rows[(scene, backdrop)]["exit"] = runs
             polls += [(run[2], run[3]) for run in runs]
         loads.append(load_average())
-    return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr)
+    return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr), floors
 
 
-def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
+def snapshot_size():
+    width, height = SCREEN.split("x")[:2]
+    return [int(width), int(height)]
+
+
+def budget_notes(rows, conditions, floors):
+    """Each scene's backdrop cost beside the floor's: extra frame time (on minus off) over the picture's."""
+    picture = {"on": floors[1]["floor_ms"][0] - floors[0]["floor_ms"][0],
+               "on-gl11": floors[2]["floor_ms"][0] - floors[0]["floor_ms"][0]}
+    notes = []
+    for scene in sorted({scene for scene, _ in conditions}):
+        if (scene, 0) not in rows:
+            continue
+        off = rows[(scene, 0)]["work_ms"][0]
+        parts = []
+        for backdrop in (1, 2):
+            if (scene, backdrop) in rows:
+                extra = rows[(scene, backdrop)]["work_ms"][0] - off
+                floor = picture[BACKDROP_KEYS[backdrop]]
+                parts.append("%s %+.1f ms (%.2f times the floor's %+.1f ms)" % (
+                    BACKDROPS[backdrop][0], extra, extra / floor if floor > 0 else float("nan"), floor))
+        notes.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
+    return notes
+
+
+def figures_json(rows, conditions, minimal_starts, floors):
+    """What the table shows, for scripts."""
+    return {
+        "rows": [{
+            "scene": SCENES[scene],
+            "backdrop": BACKDROP_KEYS[backdrop],
+            "frame_ms_median": rows[(scene, backdrop)]["work_ms"][0],
+            "startup_ms_median": median(rows[(scene, backdrop)]["starts"]) * 1000.0,
+            "peak_private_mb": rows[(scene, backdrop)]["peak_private_bytes"][0] / 2**20,
+        } for scene, backdrop in conditions],
+        "floor_clear_ms": floors[0]["floor_ms"][0],
+        "floor_picture_ms": floors[1]["floor_ms"][0],
+        "floor_picture_gl11_ms": floors[2]["floor_ms"][0],
+        "minimal_startup_ms": median(minimal_starts) * 1000.0,
+        "snapshot": snapshot_size(),
+    }
+
+
+def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors):
     minimal = median(minimal_starts)
     lines = [
         "| Scene | backdrop | frames | `Advance` + `ComposeFrame`, median / p99 | interval between releases, "
@@ -197,6 +256,9 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
                          release[0], release[1], release[2], present[0], present[1], present[2], ms(start),
                          start / minimal, exit_text, row["peak_private_bytes"][0] / 2**20))
     lines.append("| minimal OpenGL program | | | | | | %s ms | 1.00 | | |" % ms(minimal))
+    for (name, _, _), figures in zip(FLOORS, floors):
+        lines.append("| %s | | %d | %.1f / %.1f ms | | | | | | |" % (
+            name, figures["floor_frames"][0], figures["floor_ms"][0], figures["floor_ms"][1]))
     notes = [
         "",
         "%g s of the frame loop per row; start-up: median of %d starts per row and of %d starts of the "
@@ -206,7 +268,11 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size):
             statistics.mean(p[0] for p in polls) if polls else 0.0, max((p[1] for p in polls), default=0.0)),
         "`nightloom.scr`: %d bytes (%.0f KB). Load average (1 / 5 / 15 min) at start, after the loops, "
         "after the starts, at the end: %s." % (scr_size, scr_size / 1024.0, "; ".join(loads)),
-    ]
+        "",
+        "The backdrop's extra frame time (median on minus median off) beside the floor's extra for the "
+        "picture (\"floor: picture\" minus \"floor: clear\"):",
+        "",
+    ] + budget_notes(rows, conditions, floors)
     return "\n".join(lines + notes) + "\n"
 
 
@@ -221,6 +287,10 @@ def main():
     began = time.time()
     result = measure(args)
     text = table(args, *result)
+    rows, conditions, minimal_starts, _, _, _, floors = result
+    with open(os.path.join(args.build, "bench.json"), "w", encoding="utf-8") as f:
+        json.dump(figures_json(rows, conditions, minimal_starts, floors), f, indent=2)
+        f.write("\n")
     text += "Whole run: %.0f s, %d cores, Wine 8, Mesa llvmpipe.\n" % (time.time() - began, os.cpu_count())
     with open(os.path.join(args.build, "bench.md"), "w", encoding="utf-8") as f:
         f.write(text)

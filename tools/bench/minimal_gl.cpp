@@ -1,12 +1,22 @@
-// The yardstick for the saver's start-up: the least a full-screen OpenGL
-// program does before its first frame is on screen. A popup window over the
-// primary screen, the saver's pixel format, a context, one cleared frame,
-// swapped; then it prints when that frame was presented and exits.
+// The yardstick for the saver: the least a full-screen OpenGL program does.
+// A popup window over the primary screen, the saver's pixel format, a context,
+// one cleared frame, swapped; then it prints when that frame was presented and
+// exits. With "clear SECONDS" or "picture SECONDS" it goes on with frames
+// paced at 60 Hz, as the saver's, and prints the median and p99 of their work:
+//   clear:   colour and depth cleared, swapped;
+//   picture: a screen-sized picture in one texture (a power-of-two one where
+//            OpenGL takes no other sides), drawn at 1:1 with nearest
+//            filtering, only the depth cleared, swapped.
 #include <windows.h>
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "tools/bench/bench_clock.h"
 
@@ -49,9 +59,99 @@ bool SetSaverPixelFormat(HDC dc)
     return format != 0 && SetPixelFormat(dc, format, &request);
 }
 
+bool AnyTextureSide()
+{
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (version && std::atoi(version) >= 2)
+        return true;
+    return extensions && std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
+}
+
+int PowerOfTwoAtLeast(int side)
+{
+    int power = 1;
+    while (power < side)
+        power *= 2;
+    return power;
+}
+
+// A screen-sized picture of 32-bit pixels, as the saver's snapshot; the
+// texture coordinates of its far corner come back in sEnd and tEnd.
+GLuint MakePictureTexture(int width, int height, float* sEnd, float* tEnd)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 24);
+    const bool anySide = AnyTextureSide();
+    const int textureWidth = anySide ? width : PowerOfTwoAtLeast(width);
+    const int textureHeight = anySide ? height : PowerOfTwoAtLeast(height);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    *sEnd = static_cast<float>(width) / static_cast<float>(textureWidth);
+    *tEnd = static_cast<float>(height) / static_cast<float>(textureHeight);
+    return name;
+}
+
+void DrawPicture(float sEnd, float tEnd)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-1.0f, 1.0f, 1.0f);
+    glTexCoord2f(sEnd, 0.0f);
+    glVertex3f(1.0f, 1.0f, 1.0f);
+    glTexCoord2f(sEnd, tEnd);
+    glVertex3f(1.0f, -1.0f, 1.0f);
+    glTexCoord2f(0.0f, tEnd);
+    glVertex3f(-1.0f, -1.0f, 1.0f);
+    glEnd();
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+// Frames for the given time, released at most every 1/60 s; each frame's work
+// from its release to the end of its swap.
+void RunFloor(HDC dc, bool picture, double seconds)
+{
+    float sEnd = 1.0f, tEnd = 1.0f;
+    GLuint texture = 0;
+    if (picture) {
+        texture = MakePictureTexture(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &sEnd, &tEnd);
+        glEnable(GL_TEXTURE_2D);
+        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+    }
+    std::vector<double> work;
+    const double end = bench::Seconds() + seconds;
+    for (double release = bench::Seconds(); release < end; release = std::max(release + 1.0 / 60.0, bench::Seconds())) {
+        while (bench::Seconds() < release)
+            Sleep(1);
+        const double started = bench::Seconds();
+        glClear(picture ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (picture)
+            DrawPicture(sEnd, tEnd);
+        SwapBuffers(dc);
+        work.push_back(bench::Seconds() - started);
+    }
+    if (texture)
+        glDeleteTextures(1, &texture);
+    std::printf("floor_frames %zu\n", work.size());
+    std::printf("floor_ms %.3f %.3f\n", Percentile(work, 0.5) * 1000.0, Percentile(work, 0.99) * 1000.0);
+}
+
 } // namespace
 
-int wmain()
+int wmain(int argc, wchar_t** argv)
 {
     const double processCreatedEpoch = bench::ProcessCreatedEpochSeconds();
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -67,6 +167,8 @@ int wmain()
         const double presentedEpoch = bench::EpochSeconds();
         std::printf("process_created_epoch %.6f\n", processCreatedEpoch);
         std::printf("first_present_epoch %.6f\n", presentedEpoch);
+        if (argc >= 3 && (lstrcmpW(argv[1], L"clear") == 0 || lstrcmpW(argv[1], L"picture") == 0))
+            RunFloor(dc, lstrcmpW(argv[1], L"picture") == 0, _wtof(argv[2]));
         wglMakeCurrent(nullptr, nullptr);
         exitCode = 0;
     } else {
