@@ -154,19 +154,29 @@ void RunFloor(HDC dc, bool picture, double seconds)
 int wmain(int argc, wchar_t** argv)
 {
     const double processCreatedEpoch = bench::ProcessCreatedEpochSeconds();
+    const double mainEpoch = bench::EpochSeconds();
+    const double windowStart = bench::Seconds();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     HWND window = CreateFullScreenWindow(instance);
+    const double contextStart = bench::Seconds();
     HDC dc = window ? GetDC(window) : nullptr;
     HGLRC context = dc && SetSaverPixelFormat(dc) ? wglCreateContext(dc) : nullptr;
     int exitCode = 1;
     if (context && wglMakeCurrent(dc, context)) {
         ShowWindow(window, SW_SHOW);
+        const double frameStart = bench::Seconds();
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SwapBuffers(dc);
         const double presentedEpoch = bench::EpochSeconds();
+        const double frameEnd = bench::Seconds();
         std::printf("process_created_epoch %.6f\n", processCreatedEpoch);
         std::printf("first_present_epoch %.6f\n", presentedEpoch);
+        // The same step names as frame_bench's, for the steps this program has.
+        std::printf("main_epoch %.6f\n", mainEpoch);
+        std::printf("step.window %.3f\n", (contextStart - windowStart) * 1000.0);
+        std::printf("step.context %.3f\n", (frameStart - contextStart) * 1000.0);
+        std::printf("step.first_frame %.3f\n", (frameEnd - frameStart) * 1000.0);
         if (argc >= 3 && (lstrcmpW(argv[1], L"clear") == 0 || lstrcmpW(argv[1], L"picture") == 0))
             RunFloor(dc, lstrcmpW(argv[1], L"picture") == 0, _wtof(argv[2]));
         wglMakeCurrent(nullptr, nullptr);
