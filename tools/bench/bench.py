@@ -264,7 +264,7 @@ def startup_ratio_to_on(rows, scene, backdrop):
 def startup_notes(rows, conditions, minimal_steps):
     """Each row's start-up step by step (medians), beside the minimal program's, and strict over any-size."""
     lines = ["", "Start-up step by step, median ms of all starts of each row:", "",
-             "| Scene | backdrop | " + " | ".join(title for _, title in STEPS) + " | sum |",
+             "| Scene | backdrop | " + " | ".join(title for _, title in STEPS) + " | sum of the medians |",
              "|---|---|" + "---|" * (len(STEPS) + 1)]
 
     def line(scene, backdrop, steps):
