@@ -25,7 +25,8 @@ program is started the same way, with `wine PROGRAM`:
   start of the program ("launch", up to its wmain) to its first frame;
 - the frame's pieces: frame_bench.exe "profile" for PROFILE seconds (5) per
   row waits for OpenGL around the clear, the backdrop quad and the scene's
-  drawing, and prints their medians; these runs are not the loop's rows.
+  drawing, and prints their medians, and minimal_gl.exe "picture ... profile"
+  times its picture the same way; these runs are not the loop's rows.
 
 The table goes to BUILD/bench.md, and its figures to BUILD/bench.json.
 
@@ -195,6 +196,10 @@ def measure(args):
             print("== %s, %g s" % (name, args.seconds), file=log, flush=True)
             floors.append(bench.start_up("minimal_gl.exe", mode, str(args.seconds), timeout=args.seconds + 300,
                                          gl_env=gl_env)[1])
+        for floor, (name, mode, gl_env) in list(zip(floors, FLOORS))[1:] if args.profile else ():
+            print("== %s, profiled, %g s" % (name, args.profile), file=log, flush=True)
+            floor["floor_quad_ms"] = bench.start_up("minimal_gl.exe", mode, str(args.profile), "profile",
+                                                    timeout=args.profile + 300, gl_env=gl_env)[1]["floor_quad_ms"]
         for scene, backdrop in conditions if args.profile else ():
             print("== frame pieces: %s, backdrop %s, %g s" % (SCENES[scene], BACKDROPS[backdrop][0], args.profile),
                   file=log, flush=True)
@@ -288,7 +293,10 @@ def profile_notes(rows, conditions, floors):
     picture = {1: floors[1]["floor_ms"][0] - floors[0]["floor_ms"][0],
                2: floors[2]["floor_ms"][0] - floors[0]["floor_ms"][0]}
     lines = ["", "The frame's pieces in the profiling runs (glFinish around each; median ms): clear / backdrop "
-             "quad / scene's drawing / rest, and the scene's drawing with the backdrop minus without it:", ""]
+             "quad / scene's drawing / rest, and the scene's drawing with the backdrop minus without it. "
+             "The minimal program's picture, timed the same way: %s." % "; ".join(
+                 "%s %.1f ms" % (FLOORS[i][0], floors[i]["floor_quad_ms"][0]) for i in (1, 2)
+                 if "floor_quad_ms" in floors[i]), ""]
     for scene in sorted({scene for scene, _ in conditions}):
         off = rows.get((scene, 0), {}).get("profile_ms")
         parts = []
@@ -323,6 +331,8 @@ def figures_json(rows, conditions, minimal_starts, floors, minimal_steps):
         "floor_clear_ms": floors[0]["floor_ms"][0],
         "floor_picture_ms": floors[1]["floor_ms"][0],
         "floor_picture_gl11_ms": floors[2]["floor_ms"][0],
+        "floor_picture_quad_ms": floors[1].get("floor_quad_ms", [None])[0],
+        "floor_picture_quad_gl11_ms": floors[2].get("floor_quad_ms", [None])[0],
         "minimal_startup_ms": median(minimal_starts) * 1000.0,
         "snapshot": snapshot_size(),
     }
