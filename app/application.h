@@ -89,6 +89,9 @@ struct Application {
     // the scene for the settings, then the preview's render window inside parent.
     bool CreateSceneHolder();
     bool StartPreview(HWND parent);
+    // A full-screen run's drawing steps in turn, as the benchmark times them:
+    // the snapshot (when the backdrop is on), then the render window.
+    void CaptureDesktopSnapshot(bool preview);
 
     void ResetSettings();
     void LoadSettings();
@@ -106,7 +109,6 @@ private:
     bool BuildRegistryPaths();
     void OpenStores(RegistryStore& program, RegistryStore& common);
     void MeasureScreen(HDC desktopContext);
-    void CaptureDesktopSnapshot(bool preview);
     bool PrepareDrawing(bool preview);
     void CreateDesktopTexture();
     void ChooseWindowGeometry();

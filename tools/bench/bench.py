@@ -19,7 +19,14 @@ program is started the same way, with `wine PROGRAM`:
 - the floor: minimal_gl.exe paced like the saver for SECONDS, clearing only
   ("floor: clear") and drawing a screen-sized picture at 1:1 with nearest
   filtering over a cleared depth buffer ("floor: picture", also on the strict
-  OpenGL 1.1): what the platform itself needs for a frame and for the picture.
+  OpenGL 1.1): what the platform itself needs for a frame and for the picture;
+- start-up steps: every start of frame_bench.exe and minimal_gl.exe also
+  prints how long each of its start-up steps took (STEPS), from this script's
+  start of the program ("launch", up to its wmain) to its first frame;
+- the frame's pieces: frame_bench.exe "profile" for PROFILE seconds (5) per
+  row waits for OpenGL around the clear, the backdrop quad and the scene's
+  drawing, and prints their medians, and minimal_gl.exe "picture ... profile"
+  times its picture the same way; these runs are not the loop's rows.
 
 The table goes to BUILD/bench.md, and its figures to BUILD/bench.json.
 
@@ -50,6 +57,12 @@ STRICT_GL = {"MESA_GL_VERSION_OVERRIDE": "1.1", "MESA_EXTENSION_OVERRIDE": "-GL_
 BACKDROPS = (("off", False, {}), ("on", True, {}), ("on, OpenGL 1.1", True, STRICT_GL))
 BACKDROP_KEYS = ("off", "on", "on-gl11")
 # The minimal program's floor rows: name in the table, its mode, the OpenGL.
+# The start-up steps in the order they run, with their names in the notes.
+STEPS = (("launch", "launch (Wine starts the program)"), ("initialize", "`Initialize`"),
+         ("scene", "`CreateScene`"), ("capture", "snapshot"), ("window", "window class and window"),
+         ("context", "pixel format, context, shown"), ("view", "view"), ("scene_init", "scene `Init`"),
+         ("font_backdrop_clock", "overlay font, backdrop upload, frame clock"),
+         ("first_release", "to the first release"), ("first_frame", "first frame"))
 FLOORS = (("floor: clear", "clear", {}), ("floor: picture", "picture", {}),
           ("floor: picture, OpenGL 1.1", "picture", STRICT_GL))
 
@@ -67,6 +80,20 @@ def parse_figures(text):
 
 def median(values):
     return statistics.median(values) if values else float("nan")
+
+
+def startup_steps(started, figures):
+    """One start's steps in milliseconds, by name; launch from this script's start of the program."""
+    steps = {name[len("step."):]: values[0] for name, values in figures.items() if name.startswith("step.")}
+    if "main_epoch" in figures:
+        steps["launch"] = (figures["main_epoch"][0] - started) * 1000.0
+    return steps
+
+
+def median_steps(runs):
+    """The median of each step over the runs that have it, in STEPS' order."""
+    return {name: median([run[name] for run in runs if name in run])
+            for name, _ in STEPS if any(name in run for run in runs)}
 
 
 class Bench:
@@ -91,11 +118,12 @@ class Bench:
     def start_up(self, program, *args, timeout=300, gl_env=None):
         """Seconds from starting the program to its first presented frame, and the figures."""
         started, figures = self.run(program, *args, timeout=timeout, gl_env=gl_env)
+        figures["steps"] = startup_steps(started, figures)
         return figures["first_present_epoch"][0] - started, figures
 
-    def frame_loop(self, scene, backdrop, seconds):
+    def frame_loop(self, scene, backdrop, seconds, profile=False):
         _, desktop, gl_env = BACKDROPS[backdrop]
-        args = ["/s", str(seconds), str(scene)] + (["desktop"] if desktop else [])
+        args = ["/s", str(seconds), str(scene)] + (["desktop"] if desktop else []) + (["profile"] if profile else [])
         return self.start_up("frame_bench.exe", *args, timeout=seconds + 300, gl_env=gl_env)
 
     def set_scene(self, scene, desktop):
@@ -146,8 +174,9 @@ def measure(args):
     build = os.path.realpath(args.build)
     scenes = [args.scene] if args.scene else sorted(SCENES)
     conditions = [(scene, backdrop) for scene in scenes for backdrop in range(len(BACKDROPS))]
-    rows = {condition: {"starts": []} for condition in conditions}
+    rows = {condition: {"starts": [], "step_runs": []} for condition in conditions}
     minimal_starts = []
+    minimal_steps = []
     polls = []
     loads = [load_average()]
     log = sys.stderr
@@ -161,19 +190,32 @@ def measure(args):
             start, figures = bench.frame_loop(scene, backdrop, args.seconds)
             rows[(scene, backdrop)].update(figures)
             rows[(scene, backdrop)]["starts"].append(start)
+            rows[(scene, backdrop)]["step_runs"].append(figures["steps"])
         floors = []
         for name, mode, gl_env in FLOORS:
             print("== %s, %g s" % (name, args.seconds), file=log, flush=True)
             floors.append(bench.start_up("minimal_gl.exe", mode, str(args.seconds), timeout=args.seconds + 300,
                                          gl_env=gl_env)[1])
+        for floor, (name, mode, gl_env) in list(zip(floors, FLOORS))[1:] if args.profile else ():
+            print("== %s, profiled, %g s" % (name, args.profile), file=log, flush=True)
+            floor["floor_quad_ms"] = bench.start_up("minimal_gl.exe", mode, str(args.profile), "profile",
+                                                    timeout=args.profile + 300, gl_env=gl_env)[1]["floor_quad_ms"]
+        for scene, backdrop in conditions if args.profile else ():
+            print("== frame pieces: %s, backdrop %s, %g s" % (SCENES[scene], BACKDROPS[backdrop][0], args.profile),
+                  file=log, flush=True)
+            rows[(scene, backdrop)]["profile_ms"] = bench.frame_loop(scene, backdrop, args.profile,
+                                                                     profile=True)[1]["profile_ms"]
         loads.append(load_average())
         print("== start-up: %d starts of each, beside the minimal OpenGL program" % args.starts, file=log, flush=True)
         for _ in range(args.starts):
             for scene, backdrop in conditions:
                 if backdrop == 0:
-                    minimal_starts.append(bench.start_up("minimal_gl.exe")[0])
-                start, _ = bench.frame_loop(scene, backdrop, 0)
+                    start, figures = bench.start_up("minimal_gl.exe")
+                    minimal_starts.append(start)
+                    minimal_steps.append(figures["steps"])
+                start, figures = bench.frame_loop(scene, backdrop, 0)
                 rows[(scene, backdrop)]["starts"].append(start)
+                rows[(scene, backdrop)]["step_runs"].append(figures["steps"])
         loads.append(load_average())
         for scene, backdrop in conditions:
             name, desktop, gl_env = BACKDROPS[backdrop]
@@ -186,7 +228,7 @@ def measure(args):
             rows[(scene, backdrop)]["exit"] = runs
             polls += [(run[2], run[3]) for run in runs]
         loads.append(load_average())
-    return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr), floors
+    return rows, conditions, minimal_starts, polls, loads, os.path.getsize(bench.scr), floors, minimal_steps
 
 
 def snapshot_size():
@@ -214,7 +256,64 @@ def budget_notes(rows, conditions, floors):
     return notes
 
 
-def figures_json(rows, conditions, minimal_starts, floors):
+PROFILE_PIECES = ("clear", "backdrop_quad", "scene_draw", "rest")
+
+
+def startup_ratio_to_on(rows, scene, backdrop):
+    """The strict profile's median start-up over the any-size profile's, for the strict row only."""
+    if BACKDROP_KEYS[backdrop] != "on-gl11" or (scene, 1) not in rows:
+        return None
+    return median(rows[(scene, backdrop)]["starts"]) / median(rows[(scene, 1)]["starts"])
+
+
+def startup_notes(rows, conditions, minimal_steps):
+    """Each row's start-up step by step (medians), beside the minimal program's, and strict over any-size."""
+    lines = ["", "Start-up step by step, median ms of all starts of each row:", "",
+             "| Scene | backdrop | " + " | ".join(title for _, title in STEPS) + " | sum of the medians |",
+             "|---|---|" + "---|" * (len(STEPS) + 1)]
+
+    def line(scene, backdrop, steps):
+        cells = ["%.1f" % steps[name] if name in steps else "-" for name, _ in STEPS]
+        return "| %s | %s | %s | %.0f |" % (scene, backdrop, " | ".join(cells), sum(steps.values()))
+    for scene, backdrop in conditions:
+        lines.append(line(SCENES[scene], BACKDROPS[backdrop][0], median_steps(rows[(scene, backdrop)]["step_runs"])))
+    lines.append(line("minimal OpenGL program", "", median_steps(minimal_steps)))
+    ratios = ["%s %.2f" % (SCENES[scene], startup_ratio_to_on(rows, scene, backdrop))
+              for scene, backdrop in conditions if startup_ratio_to_on(rows, scene, backdrop) is not None]
+    if ratios:
+        lines += ["", "Start-up on OpenGL 1.1 over start-up with textures of any size (backdrop on, medians): %s."
+                  % "; ".join(ratios)]
+    return lines
+
+
+def profile_notes(rows, conditions, floors):
+    """Where the backdrop's frame time goes: the floor's picture, the quad itself, the scene's extra drawing."""
+    if not any("profile_ms" in rows[condition] for condition in conditions):
+        return []
+    picture = {1: floors[1]["floor_ms"][0] - floors[0]["floor_ms"][0],
+               2: floors[2]["floor_ms"][0] - floors[0]["floor_ms"][0]}
+    lines = ["", "The frame's pieces in the profiling runs (glFinish around each; median ms): clear / backdrop "
+             "quad / scene's drawing / rest, and the scene's drawing with the backdrop minus without it. "
+             "The minimal program's picture, timed the same way: %s." % "; ".join(
+                 "%s %.1f ms" % (FLOORS[i][0], floors[i]["floor_quad_ms"][0]) for i in (1, 2)
+                 if "floor_quad_ms" in floors[i]), ""]
+    for scene in sorted({scene for scene, _ in conditions}):
+        off = rows.get((scene, 0), {}).get("profile_ms")
+        parts = []
+        for backdrop in range(len(BACKDROPS)):
+            pieces = rows.get((scene, backdrop), {}).get("profile_ms")
+            if not pieces:
+                continue
+            text = "%s %s" % (BACKDROPS[backdrop][0], " / ".join("%.1f" % v for v in pieces))
+            if backdrop and off:
+                text += " (floor's picture %+.1f, quad %.1f, scene's extra drawing %+.1f)" % (
+                    picture[backdrop], pieces[1], pieces[2] - off[2])
+            parts.append(text)
+        lines.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
+    return lines
+
+
+def figures_json(rows, conditions, minimal_starts, floors, minimal_steps):
     """What the table shows, for scripts."""
     return {
         "rows": [{
@@ -223,16 +322,23 @@ def figures_json(rows, conditions, minimal_starts, floors):
             "frame_ms_median": rows[(scene, backdrop)]["work_ms"][0],
             "startup_ms_median": median(rows[(scene, backdrop)]["starts"]) * 1000.0,
             "peak_private_mb": rows[(scene, backdrop)]["peak_private_bytes"][0] / 2**20,
+            "startup_steps_ms": median_steps(rows[(scene, backdrop)]["step_runs"]),
+            "startup_ratio_to_on": startup_ratio_to_on(rows, scene, backdrop),
+            "frame_profile_ms": (dict(zip(PROFILE_PIECES, rows[(scene, backdrop)]["profile_ms"]))
+                                 if "profile_ms" in rows[(scene, backdrop)] else None),
         } for scene, backdrop in conditions],
+        "minimal_startup_steps_ms": median_steps(minimal_steps),
         "floor_clear_ms": floors[0]["floor_ms"][0],
         "floor_picture_ms": floors[1]["floor_ms"][0],
         "floor_picture_gl11_ms": floors[2]["floor_ms"][0],
+        "floor_picture_quad_ms": floors[1].get("floor_quad_ms", [None])[0],
+        "floor_picture_quad_gl11_ms": floors[2].get("floor_quad_ms", [None])[0],
         "minimal_startup_ms": median(minimal_starts) * 1000.0,
         "snapshot": snapshot_size(),
     }
 
 
-def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors):
+def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors, minimal_steps):
     minimal = median(minimal_starts)
     lines = [
         "| Scene | backdrop | frames | `Advance` + `ComposeFrame`, median / p99 | interval between releases, "
@@ -272,7 +378,8 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors
         "The backdrop's extra frame time (median on minus median off) beside the floor's extra for the "
         "picture (\"floor: picture\" minus \"floor: clear\"):",
         "",
-    ] + budget_notes(rows, conditions, floors)
+    ] + budget_notes(rows, conditions, floors) + profile_notes(rows, conditions, floors) + startup_notes(
+        rows, conditions, minimal_steps)
     return "\n".join(lines + notes) + "\n"
 
 
@@ -283,13 +390,15 @@ def main():
     parser.add_argument("--scene", type=int, choices=sorted(SCENES))
     parser.add_argument("--starts", type=int, default=3, help="short start-up runs per row (beside the loop's)")
     parser.add_argument("--exits", type=int, default=10, help="exit latency runs per row")
+    parser.add_argument("--profile", type=float, default=5.0,
+                        help="seconds of the profiling run per row (the frame's pieces); 0 leaves it out")
     args = parser.parse_args()
     began = time.time()
     result = measure(args)
     text = table(args, *result)
-    rows, conditions, minimal_starts, _, _, _, floors = result
+    rows, conditions, minimal_starts, _, _, _, floors, minimal_steps = result
     with open(os.path.join(args.build, "bench.json"), "w", encoding="utf-8") as f:
-        json.dump(figures_json(rows, conditions, minimal_starts, floors), f, indent=2)
+        json.dump(figures_json(rows, conditions, minimal_starts, floors, minimal_steps), f, indent=2)
         f.write("\n")
     text += "Whole run: %.0f s, %d cores, Wine 8, Mesa llvmpipe.\n" % (time.time() - began, os.cpu_count())
     with open(os.path.join(args.build, "bench.md"), "w", encoding="utf-8") as f:

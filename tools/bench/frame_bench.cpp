@@ -3,10 +3,16 @@
 // releases and between the frames that reach the screen, the time from process
 // start to the first frame on screen, and the peak private memory.
 //
-// It starts like the saver (Initialize, the command line, the render window),
-// then wraps the scene to time each frame and hooks the buffer swap to stamp
-// each presented frame, and runs the saver's own loop for a fixed time. It
-// prints one "name value" line per figure for tools/bench/bench.py.
+// It starts like a full-screen run of the saver (Initialize, the scene, the
+// snapshot, the render window), taking the time of each step, wraps the scene
+// to time each frame and hooks the buffer swap to stamp each presented frame,
+// and runs the saver's own loop for a fixed time. It prints one "name value"
+// line per figure for tools/bench/bench.py.
+//
+// With "profile" it also waits for OpenGL (glFinish) around the pieces of each
+// frame it can see from the scene's calls: the clear, the backdrop quad, the
+// scene's drawing and the rest (overlay and swap). That serialises the
+// renderer, so a profiling run's frame times are not the loop's.
 #include <windows.h>
 #include <psapi.h>
 
@@ -37,13 +43,50 @@ struct Measurements {
     std::vector<double> releases;  // when the clock released each frame
     std::vector<double> presents;  // when each frame reached the screen
     HWND window = nullptr;
+    bool profile = false;
 };
 Measurements measured;
+
+// Start-up steps as seen from outside the product: where the scene is first
+// asked something inside the render window's creation.
+struct StartupStamps {
+    double windowStart = 0.0;
+    double firstSceneCall = 0.0;  // IsDoubleBuffered: the window exists, the context not yet
+    double firstProjection = 0.0; // SetProjection: the context is current and the window shown
+    double initStart = 0.0;
+    double initEnd = 0.0;
+    double windowEnd = 0.0;
+};
+StartupStamps stamps;
+
+// One frame's pieces, each closed by glFinish, in seconds.
+struct FrameProfile {
+    double mark = 0.0;
+    int lightingCalls = 0;
+    bool drawn = false;
+    double clear = 0.0;
+    double quad = 0.0;
+    double draw = 0.0;
+    std::vector<double> clears, quads, draws, rests;
+};
+FrameProfile profiled;
+
+double FinishedNow()
+{
+    glFinish();
+    return Seconds();
+}
 
 BOOL WINAPI PresentAndStamp(HDC dc)
 {
     const BOOL swapped = SwapBuffers(dc);
     const double now = Seconds();
+    if (measured.profile && profiled.drawn) {
+        profiled.clears.push_back(profiled.clear);
+        profiled.quads.push_back(profiled.quad);
+        profiled.draws.push_back(profiled.draw);
+        profiled.rests.push_back(now - profiled.mark);
+    }
     if (measured.presents.empty())
         measured.firstPresentEpoch = bench::EpochSeconds();
     measured.presents.push_back(now);
@@ -59,20 +102,69 @@ class TimedScene final : public ISceneStrategy {
 public:
     explicit TimedScene(ISceneStrategy* inner) : inner_(inner) {}
     ~TimedScene() override { delete inner_; }
-    bool Init(float w, float h, bool reset, bool create) override { return inner_->Init(w, h, reset, create); }
+    bool Init(float w, float h, bool reset, bool create) override
+    {
+        stamps.initStart = Seconds();
+        const bool made = inner_->Init(w, h, reset, create);
+        stamps.initEnd = Seconds();
+        return made;
+    }
     void Advance(float step) override
     {
         measured.frameStart = Seconds();
         measured.releases.push_back(measured.frameStart);
         inner_->Advance(step);
     }
-    void Draw() override { inner_->Draw(); }
-    bool ClearsEachFrame() override { return inner_->ClearsEachFrame(); }
-    bool IsDoubleBuffered() override { return inner_->IsDoubleBuffered(); }
-    bool UsesLighting() override { return inner_->UsesLighting(); }
+    // The frame's calls in order: ClearsEachFrame, the clear, UsesLighting
+    // twice around the backdrop quad when it is drawn, Draw, the overlay, the swap.
+    void Draw() override
+    {
+        if (!measured.profile)
+            return inner_->Draw();
+        const double start = FinishedNow();
+        if (profiled.lightingCalls == 0)
+            profiled.clear = start - profiled.mark;
+        inner_->Draw();
+        profiled.mark = FinishedNow();
+        profiled.draw = profiled.mark - start;
+        profiled.drawn = true;
+    }
+    bool ClearsEachFrame() override
+    {
+        if (measured.profile) {
+            profiled.mark = FinishedNow();
+            profiled.lightingCalls = 0;
+            profiled.quad = 0.0;
+            profiled.drawn = false;
+        }
+        return inner_->ClearsEachFrame();
+    }
+    bool IsDoubleBuffered() override
+    {
+        if (stamps.firstSceneCall == 0.0)
+            stamps.firstSceneCall = Seconds();
+        return inner_->IsDoubleBuffered();
+    }
+    bool UsesLighting() override
+    {
+        if (measured.profile && !profiled.drawn && profiled.lightingCalls < 2) {
+            const double now = FinishedNow();
+            if (profiled.lightingCalls++ == 0)
+                profiled.clear = now - profiled.mark;
+            else
+                profiled.quad = now - profiled.mark;
+            profiled.mark = now;
+        }
+        return inner_->UsesLighting();
+    }
     bool SetClearColor() override { return inner_->SetClearColor(); }
     bool SetTextColor(std::int32_t selector) override { return inner_->SetTextColor(selector); }
-    bool SetProjection(float w, float h) override { return inner_->SetProjection(w, h); }
+    bool SetProjection(float w, float h) override
+    {
+        if (stamps.firstProjection == 0.0)
+            stamps.firstProjection = Seconds();
+        return inner_->SetProjection(w, h);
+    }
     bool SetCamera() override { return inner_->SetCamera(); }
     bool ShowsDesktop() override { return inner_->ShowsDesktop(); }
     bool ShowsInfo() override { return inner_->ShowsInfo(); }
@@ -159,6 +251,30 @@ void Report(double processCreatedEpoch, std::uint64_t peakPrivateBytes)
     std::printf("peak_private_bytes %llu\n", static_cast<unsigned long long>(peakPrivateBytes));
 }
 
+// Each start-up step's milliseconds as "step.NAME value"; bench.py lists them in this order.
+struct StartupStep {
+    const char* name;
+    double from;
+    double to;
+};
+
+void ReportStartupSteps(const std::vector<StartupStep>& steps, double mainEpoch)
+{
+    std::printf("main_epoch %.6f\n", mainEpoch);
+    for (const StartupStep& step : steps)
+        std::printf("step.%s %.3f\n", step.name, (step.to - step.from) * 1000.0);
+}
+
+void ReportProfile()
+{
+    if (!measured.profile)
+        return;
+    const double ms = 1000.0;
+    std::printf("profile_ms %.3f %.3f %.3f %.3f\n", Percentile(profiled.clears, 0.5) * ms,
+                Percentile(profiled.quads, 0.5) * ms, Percentile(profiled.draws, 0.5) * ms,
+                Percentile(profiled.rests, 0.5) * ms);
+}
+
 // The snapshot's road once more, step by step, while the run's context is still
 // current: what the start-up spent on the desktop.
 void ReportDesktopSteps(Application& app)
@@ -199,8 +315,14 @@ int wmain(int argc, wchar_t** argv)
         std::printf("scene must be 1 to 5\n");
         return 2;
     }
-    const bool desktop = argc > 4 && std::wcscmp(argv[4], L"desktop") == 0;
+    bool desktop = false;
+    for (int i = 4; i < argc; ++i) {
+        desktop = desktop || std::wcscmp(argv[i], L"desktop") == 0;
+        measured.profile = measured.profile || std::wcscmp(argv[i], L"profile") == 0;
+    }
 
+    const double mainEpoch = bench::EpochSeconds();
+    const double initializeStart = Seconds();
     Application* app = new Application();
     app->Initialize();
     application = app;
@@ -209,16 +331,23 @@ int wmain(int argc, wchar_t** argv)
     app->settings.ShowDesktop = desktop;
     app->SwitchDisplay = false;
     app->Use1Monitor = true;
-    const double commandLineStart = Seconds();
-    const bool drawing = app->ProcessCommandLine();
-    const double commandLineEnd = Seconds();
+    // A full-screen command line's steps (ProcessCommandLine for "/s"), one by one.
+    const double sceneStart = Seconds();
+    bool drawing = app->CreateSceneHolder();
+    const double captureStart = Seconds();
+    if (drawing) {
+        app->sceneHolder->scene = new TimedScene(app->sceneHolder->scene);
+        app->CaptureDesktopSnapshot(false);
+        stamps.windowStart = Seconds();
+        drawing = app->CreateApplicationWindow();
+        stamps.windowEnd = Seconds();
+    }
     if (!drawing) {
         std::printf("the render window could not be made\n");
         app->Shutdown();
         delete app;
         return 1;
     }
-    app->sceneHolder->scene = new TimedScene(app->sceneHolder->scene);
     app->sceneHolder->presentFrame = PresentAndStamp;
     measured.window = app->window;
     measured.loopStart = Seconds();
@@ -231,6 +360,19 @@ int wmain(int argc, wchar_t** argv)
     delete app;
     application = nullptr;
     Report(processCreatedEpoch, peakPrivateBytes);
-    std::printf("command_line_ms %.1f\n", (commandLineEnd - commandLineStart) * 1000.0);
+    ReportProfile();
+    const double firstRelease = measured.releases.empty() ? measured.loopStart : measured.releases.front();
+    const double firstPresent = measured.presents.empty() ? firstRelease : measured.presents.front();
+    ReportStartupSteps({{"initialize", initializeStart, sceneStart},
+                        {"scene", sceneStart, captureStart},
+                        {"capture", captureStart, stamps.windowStart},
+                        {"window", stamps.windowStart, stamps.firstSceneCall},
+                        {"context", stamps.firstSceneCall, stamps.firstProjection},
+                        {"view", stamps.firstProjection, stamps.initStart},
+                        {"scene_init", stamps.initStart, stamps.initEnd},
+                        {"font_backdrop_clock", stamps.initEnd, stamps.windowEnd},
+                        {"first_release", stamps.windowEnd, firstRelease},
+                        {"first_frame", firstRelease, firstPresent}},
+                       mainEpoch);
     return 0;
 }
