@@ -103,13 +103,18 @@ SceneHolder::BackdropPlan SceneHolder::PlanBackdrop(bool cleared) const
     plan.hidesClear = BackdropHidesTheClear(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
     plan.withoutBlending = plan.hidesClear && glIsEnabled(GL_BLEND);
     plan.withoutDepthTest = glIsEnabled(GL_DEPTH_TEST) && FarQuadPassesDepthTest();
+    // The frame's white colour times a texel is the texel; only the alpha may
+    // differ (the texel's 1 for the colour's 0.5), and an unblended quad with
+    // no alpha test only stores it where nothing reads it.
+    plan.replacesColour = plan.hidesClear;
     return plan;
 }
 
 // The desktop snapshot over the whole viewport at the far depth; the
 // snapshot's top row along the top edge. A snapshot in several tiles is drawn
-// tile by tile, and the last tile stays bound for the scene. Blending and the
-// depth test are left out only where the plan found they change no pixel.
+// tile by tile, and the last tile stays bound for the scene. Blending, the
+// depth test and the multiplication by the frame's colour are left out only
+// where the plan found they change no pixel.
 void SceneHolder::DrawDesktopBackdrop(const BackdropPlan& plan)
 {
     if (scene->UsesLighting())
@@ -124,8 +129,15 @@ void SceneHolder::DrawDesktopBackdrop(const BackdropPlan& plan)
     glLoadIdentity();
 
     glEnable(GL_TEXTURE_2D);
+    GLint textureMode = GL_MODULATE;
+    if (plan.replacesColour) {
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &textureMode);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    }
     for (std::int32_t i = 0; i < desktopTexture.count; ++i)
         DrawBackdropTile(desktopTexture.tiles[i]);
+    if (plan.replacesColour)
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, textureMode);
 
     glPopMatrix();
     glPopAttrib();

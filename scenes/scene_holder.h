@@ -38,6 +38,7 @@ private:
         bool hidesClear;       // no colour clear needed under it
         bool withoutBlending;  // blending would give the same pixels
         bool withoutDepthTest; // the depth test would pass everywhere
+        bool replacesColour;   // the texels themselves, not white times the texels
     };
     BackdropPlan PlanBackdrop(bool cleared) const;
     void DrawDesktopBackdrop(const BackdropPlan& plan);

@@ -95,6 +95,31 @@ void DrawCube()
     glEnd();
 }
 
+// The mask's texels are all black, so multiplying by the lit, masked cube
+// leaves black wherever the cube lies, with the destination's alpha as it was:
+// drawn unlit and untextured in opaque black, that is the same picture without
+// sampling the mask for every covered pixel. The cube is closed and convex, so
+// the faces turned towards the viewer cover its silhouette exactly once, and
+// so do those turned away: one of the two sets is enough. The caller's
+// lighting, texturing and colour stay as they were.
+void DrawSilhouette()
+{
+    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    const GLboolean lit = glIsEnabled(GL_LIGHTING);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    // Lit, the mask's alpha is the default material's 1; unlit, the colour's.
+    glColor4f(0.0f, 0.0f, 0.0f, lit ? 1.0f : colour[3]);
+    DrawCube();
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    if (lit)
+        glEnable(GL_LIGHTING);
+    glColor4fv(colour);
+}
+
 } // namespace
 
 Wuerfel::~Wuerfel()
@@ -140,7 +165,7 @@ void Wuerfel::Draw()
     if (settings->ShowDesktop) {
         glBlendFunc(GL_DST_COLOR, GL_ZERO);
         glBindTexture(GL_TEXTURE_2D, maskTexture);
-        DrawCube();
+        DrawSilhouette();
     }
     glBlendFunc(GL_ONE, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, faceTexture);
