@@ -6,7 +6,8 @@
 //   clear:   colour and depth cleared, swapped;
 //   picture: a screen-sized picture in one texture (a power-of-two one where
 //            OpenGL takes no other sides), drawn at 1:1 with nearest
-//            filtering, only the depth cleared, swapped.
+//            filtering, its texels as they are (GL_REPLACE), only the depth
+//            cleared, swapped.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -131,7 +132,7 @@ void RunFloor(HDC dc, bool picture, double seconds, bool profile)
     if (picture) {
         texture = MakePictureTexture(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &sEnd, &tEnd);
         glEnable(GL_TEXTURE_2D);
-        glColor4f(1.0f, 1.0f, 1.0f, 0.5f);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     }
     std::vector<double> work;
     std::vector<double> quads;
