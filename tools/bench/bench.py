@@ -40,6 +40,7 @@ import re
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -137,14 +138,20 @@ class Bench:
         """(to window gone, to process gone, poll mean, poll max), seconds, for one run of the real saver."""
         saver = subprocess.Popen(["wine", self.scr, "/s"], env=self.session.env, stdin=subprocess.DEVNULL,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Wine's own messages go to the watcher's stderr: when it ends without a
+        # word, they are all there is to say why.
+        watch_errors = tempfile.TemporaryFile()
         watch = subprocess.Popen(["wine", os.path.join(self.tools, "exit_watch.exe"), RENDER_WINDOW_CLASS],
                                  env=self.session.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                 stderr=subprocess.DEVNULL)
+                                 stderr=watch_errors)
         try:
             ready = watch.stdout.readline().decode("ascii", "replace")
             if not ready.startswith("ready"):
-                raise RuntimeError("exit_watch: %r; the saver %s" % (
-                    ready.strip(), "runs" if saver.poll() is None else "ended with %d" % saver.returncode))
+                watch.wait(timeout=60)
+                watch_errors.seek(0)
+                raise RuntimeError("exit_watch: %r, exit code %s, stderr %r; the saver %s" % (
+                    ready.strip(), watch.returncode, watch_errors.read()[-600:].decode("utf-8", "replace"),
+                    "runs" if saver.poll() is None else "ended with %d" % saver.returncode))
             subprocess.run(["xdotool", "mousemove_relative", "--", str(direction), "0"], env=self.session.env,
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             # xdotool has sent the movement to the X server (flushed) when it returns.
@@ -156,6 +163,7 @@ class Bench:
                 if process.poll() is None:
                     process.kill()
                     process.wait()
+            watch_errors.close()
         if watch.returncode != 0:
             raise RuntimeError("exit_watch did not see the saver go: %r" % figures)
         return (figures["window_gone_epoch"][0] - moved, figures["process_gone_epoch"][0] - moved,
