@@ -154,7 +154,15 @@ class SaverSession(launcher.WineSession):
             with open(out, encoding="ascii") as f:
                 report = json.load(f)
             os.remove(out)
+        self.last_probe = (args, result.returncode, report, result.stderr[-1000:].decode("utf-8", "replace"))
         return result.returncode, report
+
+    def say_why_probe_failed(self):
+        """For a wait on something that must appear: what the probe and Wine
+        said. Once such a wait failed within seconds instead of its minute, and
+        nothing told whether the probe had started at all."""
+        args, code, report, errors = self.last_probe
+        sys.stderr.write("probe %s: exit code %d, report %r, stderr %r\n" % (" ".join(args), code, report, errors))
 
     def run_watched(self, program, *args, timeout_ms=30000):
         """Runs a program from the probe and watches it while it lives: returns
@@ -168,10 +176,14 @@ class SaverSession(launcher.WineSession):
     # over 15 s.
     def wait_for_box(self, caption, timeout_ms=60000, press="ok"):
         code, box = self.probe("box", caption, "--timeout", str(timeout_ms), "--press", press)
+        if code != 0:
+            self.say_why_probe_failed()
         return box if code == 0 else None
 
     def wait_for_window(self, window_class, timeout_ms=60000):
         code, window = self.probe("window", window_class, "--timeout", str(timeout_ms))
+        if code != 0:
+            self.say_why_probe_failed()
         return window if code == 0 else None
 
     def screensaver_active(self):
