@@ -31,6 +31,8 @@ public:
     void InitState(bool resetState, bool createResources);
 
     std::uint32_t faceTexture = 0;  // GL texture names
+    // Plain black, made with the face picture; the silhouette over the
+    // desktop comes out the same without sampling it (see Draw).
     std::uint32_t maskTexture = 0;
     Settings* settings;
     float zoom = -5.0f;

@@ -95,29 +95,23 @@ void DrawCube()
     glEnd();
 }
 
-// The mask's texels are all black, so multiplying by the lit, masked cube
-// leaves black wherever the cube lies, with the destination's alpha as it was:
-// drawn unlit and untextured in opaque black, that is the same picture without
-// sampling the mask for every covered pixel. The cube is closed and convex, so
-// the faces turned towards the viewer cover its silhouette exactly once, and
-// so do those turned away: one of the two sets is enough. The caller's
-// lighting, texturing and colour stay as they were.
-void DrawSilhouette()
+// Over the desktop the cube first blacks out its silhouette and then adds all
+// six faces into it. The cube is closed and convex, so the faces turned
+// towards the viewer cover the silhouette exactly once: written straight over
+// the desktop, they leave what black plus those faces would, and the faces
+// turned away are then added as before. Saturating sums do not depend on
+// their order, so every pixel is the same, without a pass of its own.
+void DrawOverSilhouette()
 {
-    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    const GLboolean lit = glIsEnabled(GL_LIGHTING);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
     glEnable(GL_CULL_FACE);
-    // Lit, the mask's alpha is the default material's 1; unlit, the colour's.
-    glColor4f(0.0f, 0.0f, 0.0f, lit ? 1.0f : colour[3]);
+    glCullFace(GL_BACK);
+    glDisable(GL_BLEND);
     DrawCube();
+    glEnable(GL_BLEND);
+    glCullFace(GL_FRONT);
+    DrawCube();
+    glCullFace(GL_BACK);
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    if (lit)
-        glEnable(GL_LIGHTING);
-    glColor4fv(colour);
 }
 
 } // namespace
@@ -162,14 +156,12 @@ void Wuerfel::Draw()
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_TEXTURE_2D);
 
-    if (settings->ShowDesktop) {
-        glBlendFunc(GL_DST_COLOR, GL_ZERO);
-        glBindTexture(GL_TEXTURE_2D, maskTexture);
-        DrawSilhouette();
-    }
     glBlendFunc(GL_ONE, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, faceTexture);
-    DrawCube();
+    if (settings->ShowDesktop)
+        DrawOverSilhouette();
+    else
+        DrawCube();
 }
 
 void Wuerfel::DrawCaption(TextFont* font, std::int32_t x, std::int32_t y)

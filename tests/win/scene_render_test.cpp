@@ -7,6 +7,7 @@
 
 #include "render/gl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -460,6 +461,107 @@ TEST(ButterflyRender, MaskCutsTheSilhouetteOutOfTheDesktop)
     glDeleteTextures(1, &flock.desktop);
 }
 
+// The flock drawn as first described, for comparison: every mask multiplied
+// in, then every picture, modulated by the frame's colour, added (or, without
+// the desktop, blended by that colour's alpha).
+class DescribedButterfly : public Butterfly {
+public:
+    using Butterfly::Butterfly;
+
+    void Draw() override
+    {
+        glDisable(GL_DEPTH_TEST);
+        glBlendFunc(GL_ONE, GL_SRC_ALPHA);
+        glEnable(GL_BLEND);
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        for (int pass = settings->ShowDesktop ? 0 : 1; pass < 2; ++pass)
+            for (int i = 0; i < count; ++i) {
+                const ButterflyState& b = butterflies[i];
+                glLoadIdentity();
+                glTranslatef(b.x, b.y, b.z);
+                glRotatef(45.0f, 1.0f, 0.0f, 0.0f);
+                glRotatef(b.heading, 0.0f, 0.0f, 1.0f);
+                if (pass == 0)
+                    glBlendFunc(GL_DST_COLOR, GL_ZERO);
+                glBindTexture(GL_TEXTURE_2D, textures[pass == 0 ? 3 : b.textureIndex]);
+                const float corners[6][5] = {{1, 1, 1, 1, 0},  {0, 1, -1, 1, b.wingFold}, {0, 0, -1, -1, 0},
+                                             {1, 1, 1, 1, 0},  {0, 0, -1, -1, 0},         {1, 0, 1, -1, b.wingFold}};
+                glBegin(GL_TRIANGLES);
+                for (const auto& c : corners) {
+                    glTexCoord2f(c[0], c[1]);
+                    glVertex3f(c[2], c[3], c[4]);
+                }
+                glEnd();
+                if (pass == 0)
+                    glBlendFunc(GL_ONE, GL_ONE);
+            }
+    }
+};
+
+// A desktop stand-in whose neighbouring pixels differ in every channel, so
+// that any change in how the masks multiply it shows.
+GLuint NoiseTexture()
+{
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(kWidth) * kHeight * 4, 255);
+    for (std::size_t i = 0; i < texels.size(); ++i)
+        if (i % 4 != 3)
+            texels[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kWidth, kHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
+template <typename Scene>
+Image FlockFrame(bool desktop, const std::vector<ButterflyState>& flock)
+{
+    SceneView<Scene> view(desktop);
+    EXPECT_TRUE(view.Ready());
+    EXPECT_TRUE(view.Initialize());
+    std::copy(flock.begin(), flock.end(), Butterfly::butterflies);
+    if (desktop)
+        view.view->holder.desktopTexture = WholeBackdrop(view.desktop = NoiseTexture());
+    view.Frame();
+    const Image frame = view.Frame(); // the second frame, once the backdrop leaves out the clear
+    GLint environment = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
+    EXPECT_EQ(environment, GL_MODULATE) << "as the frame left it";
+    glDeleteTextures(1, &view.desktop);
+    return frame;
+}
+
+TEST(ButterflyRender, TheFlockIsDrawnPixelForPixelAsDescribed)
+{
+    // A flock well inside the view, overlapping here and there.
+    std::vector<ButterflyState> flock;
+    {
+        SceneView<Butterfly> start(false);
+        ASSERT_TRUE(start.Ready());
+        ASSERT_TRUE(start.Initialize());
+        for (int i = 0; i < 300; ++i)
+            start.scene->Advance(1.0f);
+        flock.assign(std::begin(Butterfly::butterflies), std::end(Butterfly::butterflies));
+    }
+    for (const bool desktop : {true, false}) {
+        const Image drawn = FlockFrame<Butterfly>(desktop, flock);
+        const Image described = FlockFrame<DescribedButterfly>(desktop, flock);
+        int differ = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const Rgb a = drawn.At(x, y);
+                const Rgb b = described.At(x, y);
+                differ += a.r != b.r || a.g != b.g || a.b != b.b;
+            }
+        EXPECT_EQ(differ, 0) << (desktop ? "over the desktop" : "on black");
+        EXPECT_GT(described.Count(IsLit), desktop ? kWidth * kHeight / 2 : 10000);
+    }
+}
+
 TEST(ButterflyRender, TheFlockStartsAboveTheViewAndFallsIntoIt)
 {
     SceneView<Butterfly> flock(false);
@@ -592,7 +694,8 @@ TEST(WuerfelRender, MaskBlacksOutTheCubeOverTheDesktop)
     glGetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_EQ(colour[3], 0.5f) << "the frame's colour, as the composition set it";
 
-    // The mask pass alone (a face that adds nothing) leaves a black cube.
+    // With faces that add nothing (the black mask as the face picture), the
+    // cube is a black hole in the desktop.
     cube.scene->rotX = turns[0][0];
     cube.scene->rotY = turns[0][1];
     const std::uint32_t face = cube.scene->faceTexture;
