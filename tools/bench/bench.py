@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The benchmark: one table for all five scenes at 1920x1080 under Wine.
 
-  bench.py BUILD [SECONDS] [--scene N] [--starts N] [--exits N]
+  bench.py BUILD [SECONDS] [--scene N ...] [--rounds N] [--starts N] [--exits N]
 
 Everything runs in one Wine session (one Xvfb, one warm wineserver), so each
 program is started the same way, with `wine PROGRAM`:
@@ -9,14 +9,24 @@ program is started the same way, with `wine PROGRAM`:
 - the frame loop: frame_bench.exe, the saver's own start-up and loop with the
   scene wrapped and the swap hooked, for SECONDS (20) per scene, with the
   desktop backdrop off and on, and on once more with Mesa playing a strict
-  OpenGL 1.1 (power-of-two textures only, as Windows' own renderer);
+  OpenGL 1.1 (power-of-two textures only, as Windows' own renderer). The
+  seconds are split into ROUNDS (4) rounds. In each round, each scene's three
+  rows run in a group with the three floor rows beside them (clear, off,
+  picture, on, picture 1.1, on 1.1). This virtual machine's llvmpipe runs
+  at one of two speeds, for stretches of seconds to a minute (a full-screen
+  picture takes 9.8 or 12.6 ms, within one process too), so rows that are
+  compared are taken seconds apart. A row's median is the median of its
+  rounds' medians; the backdrop's extra frame time is the median of the
+  rounds' own differences (on minus off), the floor's of the picture minus the
+  clear of the same group, and their ratio the median of the rounds' ratios;
 - start-up: from the moment this script starts a program to its first frame
   on screen, for the saver (frame_bench.exe ending after its first frame) and,
   interleaved with it, for minimal_gl.exe, the least an OpenGL program does;
 - exit latency: the real nightloom.scr /s; once its loop runs, a horizontal
   mouse movement through the X server (xdotool); exit_watch.exe polls about
   once a millisecond for the window and the process to go;
-- the floor: minimal_gl.exe paced like the saver for SECONDS, clearing only
+- the floor: minimal_gl.exe paced like the saver, in the groups above,
+  clearing only
   ("floor: clear") and drawing a screen-sized picture at 1:1 with nearest
   filtering over a cleared depth buffer ("floor: picture", also on the strict
   OpenGL 1.1): what the platform itself needs for a frame and for the picture;
@@ -81,6 +91,20 @@ def parse_figures(text):
 
 def median(values):
     return statistics.median(values) if values else float("nan")
+
+
+def merge_rounds(runs):
+    """One row's figures from its rounds: each figure the median of the rounds', frames added up."""
+    merged = {}
+    for key in runs[0]:
+        values = [run[key] for run in runs if key in run]
+        if key == "frames" or key == "floor_frames":
+            merged[key] = [sum(value[0] for value in values)]
+        elif isinstance(values[0], list) and all(isinstance(v, (int, float)) for v in values[0]):
+            merged[key] = [median([value[i] for value in values]) for i in range(len(values[0]))]
+        else:
+            merged[key] = values[0]
+    return merged
 
 
 def startup_steps(started, figures):
@@ -180,7 +204,7 @@ def ms(seconds):
 
 def measure(args):
     build = os.path.realpath(args.build)
-    scenes = [args.scene] if args.scene else sorted(SCENES)
+    scenes = sorted(set(args.scene)) if args.scene else sorted(SCENES)
     conditions = [(scene, backdrop) for scene in scenes for backdrop in range(len(BACKDROPS))]
     rows = {condition: {"starts": [], "step_runs": []} for condition in conditions}
     minimal_starts = []
@@ -192,18 +216,25 @@ def measure(args):
     # the missing manager when a full-screen window goes, and each exit takes that.
     with launcher.WineSession(os.path.join(build, "wine"), screen=SCREEN, window_manager=True) as session:
         bench = Bench(build, session)
-        for scene, backdrop in conditions:
-            name = "%s, backdrop %s" % (SCENES[scene], BACKDROPS[backdrop][0])
-            print("== frame loop: %s, %g s" % (name, args.seconds), file=log, flush=True)
-            start, figures = bench.frame_loop(scene, backdrop, args.seconds)
-            rows[(scene, backdrop)].update(figures)
-            rows[(scene, backdrop)]["starts"].append(start)
-            rows[(scene, backdrop)]["step_runs"].append(figures["steps"])
-        floors = []
-        for name, mode, gl_env in FLOORS:
-            print("== %s, %g s" % (name, args.seconds), file=log, flush=True)
-            floors.append(bench.start_up("minimal_gl.exe", mode, str(args.seconds), timeout=args.seconds + 300,
-                                         gl_env=gl_env)[1])
+        share = args.seconds / args.rounds
+        floor_runs = [[] for _ in FLOORS]
+        for round_index in range(args.rounds):
+            print("== frame loops, round %d of %d, %g s per row" % (round_index + 1, args.rounds, share), file=log,
+                  flush=True)
+            for scene, backdrop in conditions:
+                # Each row's floor (clear for off, picture for on) just before it.
+                _, mode, gl_env = FLOORS[backdrop]
+                floor = bench.start_up("minimal_gl.exe", mode, str(share), timeout=share + 300, gl_env=gl_env)[1]
+                floor_runs[backdrop].append(floor)
+                start, figures = bench.frame_loop(scene, backdrop, share)
+                row = rows[(scene, backdrop)]
+                row.setdefault("rounds", []).append(figures)
+                row.setdefault("floor_rounds", []).append(floor)
+                row["starts"].append(start)
+                row["step_runs"].append(figures["steps"])
+        for row in rows.values():
+            row.update(merge_rounds(row["rounds"]))
+        floors = [merge_rounds(runs) for runs in floor_runs]
         for floor, (name, mode, gl_env) in list(zip(floors, FLOORS))[1:] if args.profile else ():
             print("== %s, profiled, %g s" % (name, args.profile), file=log, flush=True)
             floor["floor_quad_ms"] = bench.start_up("minimal_gl.exe", mode, str(args.profile), "profile",
@@ -244,22 +275,28 @@ def snapshot_size():
     return [int(width), int(height)]
 
 
+def backdrop_budget(rows, scene, backdrop):
+    """(the backdrop's extra frame time, the floor's extra, extra over floor), each the median of the rounds',
+    and the rounds' ratios."""
+    on, off = rows[(scene, backdrop)], rows[(scene, 0)]
+    extras = [a["work_ms"][0] - b["work_ms"][0] for a, b in zip(on["rounds"], off["rounds"])]
+    floors = [a["floor_ms"][0] - b["floor_ms"][0] for a, b in zip(on["floor_rounds"], off["floor_rounds"])]
+    ratios = [extra / floor for extra, floor in zip(extras, floors) if floor > 0]
+    return median(extras), median(floors), median(ratios), ratios
+
+
 def budget_notes(rows, conditions, floors):
     """Each scene's backdrop cost beside the floor's: extra frame time (on minus off) over the picture's."""
-    picture = {"on": floors[1]["floor_ms"][0] - floors[0]["floor_ms"][0],
-               "on-gl11": floors[2]["floor_ms"][0] - floors[0]["floor_ms"][0]}
     notes = []
     for scene in sorted({scene for scene, _ in conditions}):
         if (scene, 0) not in rows:
             continue
-        off = rows[(scene, 0)]["work_ms"][0]
         parts = []
         for backdrop in (1, 2):
             if (scene, backdrop) in rows:
-                extra = rows[(scene, backdrop)]["work_ms"][0] - off
-                floor = picture[BACKDROP_KEYS[backdrop]]
-                parts.append("%s %+.1f ms (%.2f times the floor's %+.1f ms)" % (
-                    BACKDROPS[backdrop][0], extra, extra / floor if floor > 0 else float("nan"), floor))
+                extra, floor, ratio, ratios = backdrop_budget(rows, scene, backdrop)
+                parts.append("%s %+.1f ms (%.2f times the floor's %+.1f ms; rounds %s)" % (
+                    BACKDROPS[backdrop][0], extra, ratio, floor, " ".join("%.2f" % r for r in ratios)))
         notes.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
     return notes
 
@@ -298,8 +335,6 @@ def profile_notes(rows, conditions, floors):
     """Where the backdrop's frame time goes: the floor's picture, the quad itself, the scene's extra drawing."""
     if not any("profile_ms" in rows[condition] for condition in conditions):
         return []
-    picture = {1: floors[1]["floor_ms"][0] - floors[0]["floor_ms"][0],
-               2: floors[2]["floor_ms"][0] - floors[0]["floor_ms"][0]}
     lines = ["", "The frame's pieces in the profiling runs (glFinish around each; median ms): clear / backdrop "
              "quad / scene's drawing / rest, and the scene's drawing with the backdrop minus without it. "
              "The minimal program's picture, timed the same way: %s." % "; ".join(
@@ -315,7 +350,7 @@ def profile_notes(rows, conditions, floors):
             text = "%s %s" % (BACKDROPS[backdrop][0], " / ".join("%.1f" % v for v in pieces))
             if backdrop and off:
                 text += " (floor's picture %+.1f, quad %.1f, scene's extra drawing %+.1f)" % (
-                    picture[backdrop], pieces[1], pieces[2] - off[2])
+                    backdrop_budget(rows, scene, backdrop)[1], pieces[1], pieces[2] - off[2])
             parts.append(text)
         lines.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
     return lines
@@ -323,11 +358,17 @@ def profile_notes(rows, conditions, floors):
 
 def figures_json(rows, conditions, minimal_starts, floors, minimal_steps):
     """What the table shows, for scripts."""
+    def budget(scene, backdrop):
+        return backdrop_budget(rows, scene, backdrop) if backdrop and (scene, 0) in rows else (None,) * 4
+
     return {
         "rows": [{
             "scene": SCENES[scene],
             "backdrop": BACKDROP_KEYS[backdrop],
             "frame_ms_median": rows[(scene, backdrop)]["work_ms"][0],
+            "backdrop_extra_ms": budget(scene, backdrop)[0],
+            "floor_extra_ms": budget(scene, backdrop)[1],
+            "extra_over_floor": budget(scene, backdrop)[2],
             "startup_ms_median": median(rows[(scene, backdrop)]["starts"]) * 1000.0,
             "peak_private_mb": rows[(scene, backdrop)]["peak_private_bytes"][0] / 2**20,
             "startup_steps_ms": median_steps(rows[(scene, backdrop)]["step_runs"]),
@@ -375,10 +416,10 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors
             name, figures["floor_frames"][0], figures["floor_ms"][0], figures["floor_ms"][1]))
     notes = [
         "",
-        "%g s of the frame loop per row; start-up: median of %d starts per row and of %d starts of the "
+        "%g s of the frame loop per row in %d rounds; start-up: median of %d starts per row and of %d starts of the "
         "minimal program, interleaved; exit: median of %d runs of `nightloom.scr /s`, polled every %.1f ms "
         "(longest gap %.1f ms)." % (
-            args.seconds, args.starts + 1, len(minimal_starts), args.exits,
+            args.seconds, args.rounds, args.starts + args.rounds, len(minimal_starts), args.exits,
             statistics.mean(p[0] for p in polls) if polls else 0.0, max((p[1] for p in polls), default=0.0)),
         "`nightloom.scr`: %d bytes (%.0f KB). Load average (1 / 5 / 15 min) at start, after the loops, "
         "after the starts, at the end: %s." % (scr_size, scr_size / 1024.0, "; ".join(loads)),
@@ -395,7 +436,9 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("build")
     parser.add_argument("seconds", nargs="?", type=float, default=20.0)
-    parser.add_argument("--scene", type=int, choices=sorted(SCENES))
+    parser.add_argument("--scene", type=int, choices=sorted(SCENES), action="append",
+                        help="only this scene (SceneStrategy N); may be given more than once")
+    parser.add_argument("--rounds", type=int, default=4, help="rounds the frame loop's seconds are split into")
     parser.add_argument("--starts", type=int, default=3, help="short start-up runs per row (beside the loop's)")
     parser.add_argument("--exits", type=int, default=10, help="exit latency runs per row")
     parser.add_argument("--profile", type=float, default=5.0,
