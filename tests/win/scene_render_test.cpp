@@ -85,17 +85,23 @@ GLint Integer(GLenum what)
     return value;
 }
 
-// A plain white texture, 2x2 texels, for the desktop backdrop.
-GLuint WhiteTexture()
+// A desktop stand-in, nearest filtered: plain white (2x2 texels), or noise of
+// the view's size whose neighbouring pixels differ in every channel, so that
+// any change in how a scene multiplies the desktop shows.
+GLuint DesktopTexture(bool noise)
 {
-    const std::uint8_t texels[16] = {255, 255, 255, 255, 255, 255, 255, 255,
-                                     255, 255, 255, 255, 255, 255, 255, 255};
+    const int width = noise ? kWidth : 2;
+    const int height = noise ? kHeight : 2;
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4, 255);
+    for (std::size_t i = 0; noise && i < texels.size(); ++i)
+        if (i % 4 != 3)
+            texels[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return name;
 }
@@ -120,8 +126,9 @@ public:
     bool Ready() const { return view->Ready(); }
     bool Initialize() { return view->Initialize(); }
 
-    // The desktop snapshot stand-in: plain white.
-    void ShowWhiteDesktop() { view->holder.desktopTexture = WholeBackdrop(desktop = WhiteTexture()); }
+    // The desktop snapshot stand-in.
+    void ShowDesktop(bool noise) { view->holder.desktopTexture = WholeBackdrop(desktop = DesktopTexture(noise)); }
+    void ShowWhiteDesktop() { ShowDesktop(false); }
 
     Image Frame()
     {
@@ -499,24 +506,6 @@ public:
     }
 };
 
-// A desktop stand-in whose neighbouring pixels differ in every channel, so
-// that any change in how the masks multiply it shows.
-GLuint NoiseTexture()
-{
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(kWidth) * kHeight * 4, 255);
-    for (std::size_t i = 0; i < texels.size(); ++i)
-        if (i % 4 != 3)
-            texels[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kWidth, kHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return name;
-}
-
 template <typename Scene>
 Image FlockFrame(bool desktop, const std::vector<ButterflyState>& flock)
 {
@@ -525,7 +514,7 @@ Image FlockFrame(bool desktop, const std::vector<ButterflyState>& flock)
     EXPECT_TRUE(view.Initialize());
     std::copy(flock.begin(), flock.end(), Butterfly::butterflies);
     if (desktop)
-        view.view->holder.desktopTexture = WholeBackdrop(view.desktop = NoiseTexture());
+        view.ShowDesktop(true);
     view.Frame();
     const Image frame = view.Frame(); // the second frame, once the backdrop leaves out the clear
     GLint environment = 0;
