@@ -90,8 +90,8 @@ void Butterfly::Draw()
     // alpha of 0.5 is never used, and its white times a texel is the texel:
     // the texels are taken as they are, which costs llvmpipe less.
     GLint environment = GL_MODULATE;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
     if (settings->ShowDesktop) {
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &environment);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         for (std::int32_t i = 0; i < inUse; ++i) {
             PlaceButterfly(butterflies[i]);
@@ -110,7 +110,8 @@ void Butterfly::Draw()
         glBindTexture(GL_TEXTURE_2D, textures[colour]);
         DrawButterflyShape(butterfly.wingFold);
     }
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
+    if (settings->ShowDesktop)
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
     glFlush();
 }
 
