@@ -24,8 +24,11 @@ the judged samples stays under its tolerance per minute.
 - The working set also holds what Mesa allocates on the Unix side, GL textures
   and display lists among them, which the private count does not see. Pages
   are touched late, in steps of a megabyte or two within the first minutes, so
-  it may rise by 8 MiB and 4 MiB a minute: a leaked 256 x 256 texture a second
-  (15 MiB a minute) passes neither.
+  it may rise by 8 MiB and 8 MiB a minute. Such steps inside the 45 judged
+  seconds of a one-minute run make a slope of several MiB a minute on their
+  own (a Kalender run whose later maximum was 2 MiB above its early one, flat
+  in everything else, failed on 4.2), while a leaked 256 x 256 texture a
+  second (15 MiB a minute) still fails the slope.
 """
 import argparse
 import json
@@ -45,7 +48,7 @@ TOLERANCES = {
     "gdi": (0, 0.0),
     "user": (0, 0.0),
     "private": (256 * KIB, 128.0 * KIB),
-    "working_set": (8 * MIB, 4.0 * MIB),
+    "working_set": (8 * MIB, 8.0 * MIB),
 }
 RESOURCES = tuple(TOLERANCES)
 MAX_WARM_UP = 60.0  # seconds
