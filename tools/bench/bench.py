@@ -16,9 +16,16 @@ program is started the same way, with `wine PROGRAM`:
   at one of two speeds, for stretches of seconds to a minute (a full-screen
   picture takes 9.8 or 12.6 ms, within one process too), so rows that are
   compared are taken seconds apart. A row's median is the median of its
-  rounds' medians; the backdrop's extra frame time is the median of the
-  rounds' own differences (on minus off), the floor's of the picture minus the
-  clear of the same group, and their ratio the median of the rounds' ratios;
+  rounds' medians;
+- the backdrop beside the floor: seconds apart is not near enough (a round's
+  ratio moved by 0.3 or more with a change of speed), so in each round each
+  backdrop row also runs once "interleaved": frame_bench.exe runs the loop
+  unpaced, and its frames take turns with the minimal program's frames,
+  drawn in the same window (floor clear, backdrop off, floor picture,
+  backdrop on, ...). The backdrop's extra frame time is on minus off, the
+  floor's is picture minus clear, each the median of the rounds', and their
+  ratio the median of the rounds' ratios. The paced rows' own ratio is
+  printed beside it;
 - start-up: from the moment this script starts a program to its first frame
   on screen, for the saver (frame_bench.exe ending after its first frame) and,
   interleaved with it, for minimal_gl.exe, the least an OpenGL program does;
@@ -132,12 +139,13 @@ class Bench:
         started = time.time()
         result = subprocess.run(["wine", os.path.join(self.tools, program), *args],
                                 env=dict(self.session.env, **(gl_env or {})),
-                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                 timeout=timeout)
         figures = parse_figures(result.stdout.decode("utf-8", "replace"))
         if result.returncode != 0 or "first_present_epoch" not in figures:
-            raise RuntimeError("%s %s failed (%d): %r" % (program, " ".join(args), result.returncode,
-                                                          result.stdout[-400:]))
+            # Wine's own messages are all there is to say why a program ended without a word.
+            raise RuntimeError("%s %s failed (%d): %r; Wine said %r" % (
+                program, " ".join(args), result.returncode, result.stdout[-400:], result.stderr[-1200:]))
         return started, figures
 
     def start_up(self, program, *args, timeout=300, gl_env=None):
@@ -146,9 +154,10 @@ class Bench:
         figures["steps"] = startup_steps(started, figures)
         return figures["first_present_epoch"][0] - started, figures
 
-    def frame_loop(self, scene, backdrop, seconds, profile=False):
+    def frame_loop(self, scene, backdrop, seconds, profile=False, interleaved=False):
         _, desktop, gl_env = BACKDROPS[backdrop]
-        args = ["/s", str(seconds), str(scene)] + (["desktop"] if desktop else []) + (["profile"] if profile else [])
+        args = (["/s", str(seconds), str(scene)] + (["desktop"] if desktop else []) + (["profile"] if profile else [])
+                + (["interleaved"] if interleaved else []))
         return self.start_up("frame_bench.exe", *args, timeout=seconds + 300, gl_env=gl_env)
 
     def set_scene(self, scene, desktop):
@@ -232,6 +241,9 @@ def measure(args):
                 row.setdefault("floor_rounds", []).append(floor)
                 row["starts"].append(start)
                 row["step_runs"].append(figures["steps"])
+                if backdrop:
+                    row.setdefault("interleaved_rounds", []).append(
+                        bench.frame_loop(scene, backdrop, share, interleaved=True)[1]["interleaved_ms"])
         for row in rows.values():
             row.update(merge_rounds(row["rounds"]))
         floors = [merge_rounds(runs) for runs in floor_runs]
@@ -275,14 +287,32 @@ def snapshot_size():
     return [int(width), int(height)]
 
 
-def backdrop_budget(rows, scene, backdrop):
-    """(the backdrop's extra frame time, the floor's extra, extra over floor), each the median of the rounds',
-    and the rounds' ratios."""
-    on, off = rows[(scene, backdrop)], rows[(scene, 0)]
-    extras = [a["work_ms"][0] - b["work_ms"][0] for a, b in zip(on["rounds"], off["rounds"])]
-    floors = [a["floor_ms"][0] - b["floor_ms"][0] for a, b in zip(on["floor_rounds"], off["floor_rounds"])]
+def budget_from(extras, floors):
     ratios = [extra / floor for extra, floor in zip(extras, floors) if floor > 0]
     return median(extras), median(floors), median(ratios), ratios
+
+
+def backdrop_budget(rows, scene, backdrop):
+    """(the backdrop's extra frame time, the floor's extra, extra over floor), each the median of the rounds'
+    interleaved runs, and the rounds' ratios."""
+    runs = rows[(scene, backdrop)]["interleaved_rounds"]
+    return budget_from([on - off for off, on, _, _, _ in runs], [picture - clear for _, _, clear, picture, _ in runs])
+
+
+def quad_budget(rows, scene, backdrop):
+    """The same for the backdrop quad alone (on minus the scene drawn as over the desktop without it), and
+    the scene's own extra drawing over the desktop (that minus off), the median of the rounds'."""
+    runs = rows[(scene, backdrop)]["interleaved_rounds"]
+    return budget_from([on - bare for _, on, _, _, bare in runs],
+                       [picture - clear for _, _, clear, picture, _ in runs]) + (
+        median([bare - off for off, _, _, _, bare in runs]),)
+
+
+def loop_budget(rows, scene, backdrop):
+    """The same from the paced rows and their floor rows, seconds apart."""
+    on, off = rows[(scene, backdrop)], rows[(scene, 0)]
+    return budget_from([a["work_ms"][0] - b["work_ms"][0] for a, b in zip(on["rounds"], off["rounds"])],
+                       [a["floor_ms"][0] - b["floor_ms"][0] for a, b in zip(on["floor_rounds"], off["floor_rounds"])])
 
 
 def budget_notes(rows, conditions, floors):
@@ -295,8 +325,11 @@ def budget_notes(rows, conditions, floors):
         for backdrop in (1, 2):
             if (scene, backdrop) in rows:
                 extra, floor, ratio, ratios = backdrop_budget(rows, scene, backdrop)
-                parts.append("%s %+.1f ms (%.2f times the floor's %+.1f ms; rounds %s)" % (
-                    BACKDROPS[backdrop][0], extra, ratio, floor, " ".join("%.2f" % r for r in ratios)))
+                quad = quad_budget(rows, scene, backdrop)
+                parts.append("%s %+.1f ms (%.2f times the floor's %+.1f ms; rounds %s; paced rows %.2f): the quad "
+                             "%+.1f ms (%.2f times), the scene's own drawing over the desktop %+.1f ms" % (
+                                 BACKDROPS[backdrop][0], extra, ratio, floor, " ".join("%.2f" % r for r in ratios),
+                                 loop_budget(rows, scene, backdrop)[2], quad[0], quad[2], quad[4]))
         notes.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
     return notes
 
@@ -350,7 +383,7 @@ def profile_notes(rows, conditions, floors):
             text = "%s %s" % (BACKDROPS[backdrop][0], " / ".join("%.1f" % v for v in pieces))
             if backdrop and off:
                 text += " (floor's picture %+.1f, quad %.1f, scene's extra drawing %+.1f)" % (
-                    backdrop_budget(rows, scene, backdrop)[1], pieces[1], pieces[2] - off[2])
+                    loop_budget(rows, scene, backdrop)[1], pieces[1], pieces[2] - off[2])
             parts.append(text)
         lines.append("- %s: %s." % (SCENES[scene], "; ".join(parts)))
     return lines
@@ -359,7 +392,15 @@ def profile_notes(rows, conditions, floors):
 def figures_json(rows, conditions, minimal_starts, floors, minimal_steps):
     """What the table shows, for scripts."""
     def budget(scene, backdrop):
-        return backdrop_budget(rows, scene, backdrop) if backdrop and (scene, 0) in rows else (None,) * 4
+        return backdrop_budget(rows, scene, backdrop) if backdrop else (None,) * 4
+
+    def loop(scene, backdrop):
+        return loop_budget(rows, scene, backdrop) if backdrop and (scene, 0) in rows else (None,) * 4
+
+    def interleaved(scene, backdrop):
+        runs = rows[(scene, backdrop)].get("interleaved_rounds")
+        return dict(zip(("off", "on", "floor_clear", "floor_picture", "on_without_quad"),
+                        (median([run[i] for run in runs]) for i in range(5)))) if runs else None
 
     return {
         "rows": [{
@@ -369,6 +410,9 @@ def figures_json(rows, conditions, minimal_starts, floors, minimal_steps):
             "backdrop_extra_ms": budget(scene, backdrop)[0],
             "floor_extra_ms": budget(scene, backdrop)[1],
             "extra_over_floor": budget(scene, backdrop)[2],
+            "interleaved_ms": interleaved(scene, backdrop),
+            "quad_over_floor": quad_budget(rows, scene, backdrop)[2] if backdrop else None,
+            "paced_extra_over_floor": loop(scene, backdrop)[2],
             "startup_ms_median": median(rows[(scene, backdrop)]["starts"]) * 1000.0,
             "peak_private_mb": rows[(scene, backdrop)]["peak_private_bytes"][0] / 2**20,
             "startup_steps_ms": median_steps(rows[(scene, backdrop)]["step_runs"]),
@@ -424,8 +468,8 @@ def table(args, rows, conditions, minimal_starts, polls, loads, scr_size, floors
         "`nightloom.scr`: %d bytes (%.0f KB). Load average (1 / 5 / 15 min) at start, after the loops, "
         "after the starts, at the end: %s." % (scr_size, scr_size / 1024.0, "; ".join(loads)),
         "",
-        "The backdrop's extra frame time (median on minus median off) beside the floor's extra for the "
-        "picture (\"floor: picture\" minus \"floor: clear\"):",
+        "The backdrop's extra frame time (on minus off) beside the floor's extra for the picture (picture "
+        "minus clear), from the interleaved runs; \"paced rows\" gives the same ratio from the rows above:",
         "",
     ] + budget_notes(rows, conditions, floors) + profile_notes(rows, conditions, floors) + startup_notes(
         rows, conditions, minimal_steps)

@@ -13,6 +13,10 @@
 // frame it can see from the scene's calls: the clear, the backdrop quad, the
 // scene's drawing and the rest (overlay and swap). That serialises the
 // renderer, so a profiling run's frame times are not the loop's.
+//
+// With "interleaved" (and "desktop") the loop runs unpaced and the minimal
+// program's frames take turns with the saver's, for the backdrop's budget;
+// see Interleaved below.
 #include <windows.h>
 #include <psapi.h>
 
@@ -24,6 +28,7 @@
 #include <vector>
 
 #include "tools/bench/bench_clock.h"
+#include "tools/bench/floor_picture.h"
 #include "app/application.h"
 #include "image/image_holder.h"
 #include "image/texture_loader.h"
@@ -33,6 +38,9 @@
 namespace {
 
 using bench::Seconds;
+
+// A frame clock rate whose period is shorter than any frame.
+constexpr float kUnpacedRate = 100000.0f;
 
 struct Measurements {
     double runSeconds = 20.0;
@@ -46,6 +54,26 @@ struct Measurements {
     bool profile = false;
 };
 Measurements measured;
+
+// With "interleaved" the loop runs unpaced, and each of the saver's frames
+// follows one of the minimal program's, drawn in the same window and context,
+// a clear and a picture in turns. The saver's frames take three turns: the
+// backdrop off, on, and the scene drawn as over the desktop but without the
+// backdrop quad, which leaves the quad's own cost (on minus that) apart from
+// what the scene draws only over the desktop. All kinds of frame then see the
+// machine at the same speed, and each follows a frame whose swap copied as
+// many pixels, so their medians can be compared even where this machine
+// changes speed from one second to the next.
+enum FrameKind { kOff, kOn, kFloorClear, kFloorPicture, kWithoutQuad, kFrameKinds };
+struct Interleaved {
+    bool enabled = false;
+    HDC dc = nullptr;
+    bench::FloorPicture picture;
+    std::size_t turn = 0;
+    FrameKind saverKind = kOff;
+    std::vector<double> work[kFrameKinds];
+};
+Interleaved interleaved;
 
 // Start-up steps as seen from outside the product: where the scene is first
 // asked something inside the render window's creation.
@@ -91,9 +119,54 @@ BOOL WINAPI PresentAndStamp(HDC dc)
         measured.firstPresentEpoch = bench::EpochSeconds();
     measured.presents.push_back(now);
     measured.frameWork.push_back(now - measured.frameStart);
+    if (interleaved.enabled)
+        interleaved.work[interleaved.saverKind].push_back(now - measured.frameStart);
     if (now - measured.loopStart >= measured.runSeconds)
         PostMessageW(measured.window, WM_CLOSE, 0, 0);
     return swapped;
+}
+
+// The minimal program's frame, with the saver's state set aside: clear, or the
+// picture over a cleared depth buffer. Then the kind of the saver's next frame.
+void RunFloorFrameAndPickBackdrop()
+{
+    const std::size_t turn = interleaved.turn++;
+    const bool picture = turn % 2 == 1;
+    const double start = Seconds();
+    if (picture) {
+        if (!interleaved.picture.texture)
+            interleaved.picture = bench::MakeFloorPicture(static_cast<int>(application->sceneHolder->width),
+                                                          static_cast<int>(application->sceneHolder->height));
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_ALPHA_TEST);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_FOG);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, interleaved.picture.texture);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        bench::DrawFloorQuad(interleaved.picture);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glPopAttrib();
+    } else {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    SwapBuffers(interleaved.dc);
+    interleaved.work[picture ? kFloorPicture : kFloorClear].push_back(Seconds() - start);
+    static const FrameKind kSaverTurns[] = {kOff, kOn, kWithoutQuad};
+    interleaved.saverKind = kSaverTurns[turn % 3];
+    application->settings.ShowDesktop = interleaved.saverKind != kOff;
 }
 
 // Forwards every operation to the real scene. The loop calls Advance right
@@ -111,6 +184,8 @@ public:
     }
     void Advance(float step) override
     {
+        if (interleaved.enabled)
+            RunFloorFrameAndPickBackdrop();
         measured.frameStart = Seconds();
         measured.releases.push_back(measured.frameStart);
         inner_->Advance(step);
@@ -166,7 +241,10 @@ public:
         return inner_->SetProjection(w, h);
     }
     bool SetCamera() override { return inner_->SetCamera(); }
-    bool ShowsDesktop() override { return inner_->ShowsDesktop(); }
+    bool ShowsDesktop() override
+    {
+        return !(interleaved.enabled && interleaved.saverKind == kWithoutQuad) && inner_->ShowsDesktop();
+    }
     bool ShowsInfo() override { return inner_->ShowsInfo(); }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override { inner_->DrawCaption(font, x, y); }
 
@@ -265,6 +343,17 @@ void ReportStartupSteps(const std::vector<StartupStep>& steps, double mainEpoch)
         std::printf("step.%s %.3f\n", step.name, (step.to - step.from) * 1000.0);
 }
 
+// "interleaved_ms off on clear picture without-quad": each kind's median work.
+void ReportInterleaved()
+{
+    if (!interleaved.enabled)
+        return;
+    std::printf("interleaved_ms");
+    for (const std::vector<double>& work : interleaved.work)
+        std::printf(" %.3f", Percentile(work, 0.5) * 1000.0);
+    std::printf("\ninterleaved_frames %zu\n", interleaved.work[kOn].size());
+}
+
 void ReportProfile()
 {
     if (!measured.profile)
@@ -319,6 +408,11 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 4; i < argc; ++i) {
         desktop = desktop || std::wcscmp(argv[i], L"desktop") == 0;
         measured.profile = measured.profile || std::wcscmp(argv[i], L"profile") == 0;
+        interleaved.enabled = interleaved.enabled || std::wcscmp(argv[i], L"interleaved") == 0;
+    }
+    if (interleaved.enabled && (!desktop || measured.profile)) {
+        std::printf("interleaved needs desktop and no profile\n");
+        return 2;
     }
 
     const double mainEpoch = bench::EpochSeconds();
@@ -331,6 +425,9 @@ int wmain(int argc, wchar_t** argv)
     app->settings.ShowDesktop = desktop;
     app->SwitchDisplay = false;
     app->Use1Monitor = true;
+    // Interleaved, every frame is released as soon as the one before is swapped.
+    if (interleaved.enabled)
+        app->targetFps = kUnpacedRate;
     // A full-screen command line's steps (ProcessCommandLine for "/s"), one by one.
     const double sceneStart = Seconds();
     bool drawing = app->CreateSceneHolder();
@@ -349,9 +446,12 @@ int wmain(int argc, wchar_t** argv)
         return 1;
     }
     app->sceneHolder->presentFrame = PresentAndStamp;
+    interleaved.dc = app->sceneHolder->deviceContext;
     measured.window = app->window;
     measured.loopStart = Seconds();
     app->RunFrameLoop();
+    if (interleaved.picture.texture)
+        glDeleteTextures(1, &interleaved.picture.texture);
     // The peak of the run itself: the steps below take a second snapshot.
     const std::uint64_t peakPrivateBytes = memory.Stop();
     if (desktop && measured.runSeconds > 0.0)
@@ -361,6 +461,7 @@ int wmain(int argc, wchar_t** argv)
     application = nullptr;
     Report(processCreatedEpoch, peakPrivateBytes);
     ReportProfile();
+    ReportInterleaved();
     const double firstRelease = measured.releases.empty() ? measured.loopStart : measured.releases.front();
     const double firstPresent = measured.presents.empty() ? firstRelease : measured.presents.front();
     ReportStartupSteps({{"initialize", initializeStart, sceneStart},

@@ -15,11 +15,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "tools/bench/bench_clock.h"
+#include "tools/bench/floor_picture.h"
 
 namespace {
 
@@ -60,59 +59,6 @@ bool SetSaverPixelFormat(HDC dc)
     return format != 0 && SetPixelFormat(dc, format, &request);
 }
 
-bool AnyTextureSide()
-{
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (version && std::atoi(version) >= 2)
-        return true;
-    return extensions && std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr;
-}
-
-int PowerOfTwoAtLeast(int side)
-{
-    int power = 1;
-    while (power < side)
-        power *= 2;
-    return power;
-}
-
-// A screen-sized picture of 32-bit pixels, as the saver's snapshot; the
-// texture coordinates of its far corner come back in sEnd and tEnd.
-GLuint MakePictureTexture(int width, int height, float* sEnd, float* tEnd)
-{
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 24);
-    const bool anySide = AnyTextureSide();
-    const int textureWidth = anySide ? width : PowerOfTwoAtLeast(width);
-    const int textureHeight = anySide ? height : PowerOfTwoAtLeast(height);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    *sEnd = static_cast<float>(width) / static_cast<float>(textureWidth);
-    *tEnd = static_cast<float>(height) / static_cast<float>(textureHeight);
-    return name;
-}
-
-void DrawPicture(float sEnd, float tEnd)
-{
-    glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
-    glVertex3f(-1.0f, 1.0f, 1.0f);
-    glTexCoord2f(sEnd, 0.0f);
-    glVertex3f(1.0f, 1.0f, 1.0f);
-    glTexCoord2f(sEnd, tEnd);
-    glVertex3f(1.0f, -1.0f, 1.0f);
-    glTexCoord2f(0.0f, tEnd);
-    glVertex3f(-1.0f, -1.0f, 1.0f);
-    glEnd();
-}
-
 double Percentile(std::vector<double> values, double fraction)
 {
     if (values.empty())
@@ -127,10 +73,9 @@ double Percentile(std::vector<double> values, double fraction)
 // frame_bench does for the saver's backdrop quad.
 void RunFloor(HDC dc, bool picture, double seconds, bool profile)
 {
-    float sEnd = 1.0f, tEnd = 1.0f;
-    GLuint texture = 0;
+    bench::FloorPicture floorPicture;
     if (picture) {
-        texture = MakePictureTexture(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), &sEnd, &tEnd);
+        floorPicture = bench::MakeFloorPicture(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         glEnable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     }
@@ -146,7 +91,7 @@ void RunFloor(HDC dc, bool picture, double seconds, bool profile)
             glFinish();
         const double quadStart = bench::Seconds();
         if (picture)
-            DrawPicture(sEnd, tEnd);
+            bench::DrawFloorQuad(floorPicture);
         if (profile) {
             glFinish();
             quads.push_back(bench::Seconds() - quadStart);
@@ -154,8 +99,8 @@ void RunFloor(HDC dc, bool picture, double seconds, bool profile)
         SwapBuffers(dc);
         work.push_back(bench::Seconds() - started);
     }
-    if (texture)
-        glDeleteTextures(1, &texture);
+    if (floorPicture.texture)
+        glDeleteTextures(1, &floorPicture.texture);
     std::printf("floor_frames %zu\n", work.size());
     std::printf("floor_ms %.3f %.3f\n", Percentile(work, 0.5) * 1000.0, Percentile(work, 0.99) * 1000.0);
     if (profile)
