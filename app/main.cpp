@@ -4,9 +4,15 @@
 #include <new>
 
 #include "app/application.h"
+#include "common/system_folders.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // First of all: OpenGL, GLU and the dialogs' DLLs are loaded at their first
+    // call, and none of them is a KnownDLL that Windows takes from the system
+    // folder whatever the search order.
+    LoadOnlyFromSystemFolders();
+    BindOpenGlNow();
     Application* app = new (std::nothrow) Application();
     if (!app) {
         ShowOutOfMemory();

@@ -10,6 +10,7 @@ set(NIGHTLOOM_WIN_SOURCES
     app/settings_io.cpp
     app/frame_clock_win.cpp
     common/os_version.cpp
+    common/system_folders.cpp
     render/render_window.cpp
     render/text_font.cpp
     scenes/scene_holder.cpp
@@ -47,6 +48,15 @@ if(MINGW)
     # GNU ld reserves 2 MiB of stack for the main thread and lld 1 MiB: both
     # compilers' programs get the same.
     add_link_options(-Wl,--stack,0x200000)
+    # Hardened code: a canary in every function that keeps an array or hands out
+    # a local's address, and checked copies wherever the size is known. The
+    # canary's check comes from GCC's libssp, linked statically like the rest
+    # of the runtime, so no DLL is added. Load anywhere (with the relocation
+    # table), in all of the 64-bit space, and never run data: both linkers do
+    # this by default now, said here so that it stays.
+    add_compile_options(-fstack-protector-strong)
+    add_compile_definitions(_FORTIFY_SOURCE=2)
+    add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat)
 elseif(MSVC)
     set(NIGHTLOOM_WARNINGS /W4 /utf-8)
 endif()
@@ -54,12 +64,19 @@ endif()
 set(NIGHTLOOM_WIN_LIBS opengl32 glu32 gdi32 user32 advapi32 comctl32 comdlg32 uxtheme
     ole32 oleaut32 uuid version shell32)
 
-# Start-up time: DLLs that only the settings dialog, the About box or picture
-# decoding call are loaded at their first call instead of at process start,
-# which under Wine saves about a fifth of a second before the first frame.
-# Each entry names the DLL and the functions the program calls in it; a call
-# to a function not listed here binds to the DLL at start as before.
+# DLLs that are loaded at their first call instead of at process start, by
+# the entry function's rules: from the system folder only. OpenGL and GLU are
+# no KnownDLLs, so bound at start Windows would take them from the saver's own
+# folder, before any of the program's code runs. The others serve only the
+# settings dialog, the About box or picture decoding, which under Wine saves
+# about a fifth of a second before the first frame. Each entry names the DLL and
+# the functions the program calls in it, or "*" for every function its import
+# library lists; a call to a function not listed binds to the DLL at start.
+# The loader writes each address into the import table at the first call: the
+# frame loop calls through the table as before.
 set(NIGHTLOOM_DELAYED_DLLS
+    "opengl32.dll:*"
+    "glu32.dll:*"
     "comdlg32.dll:ChooseColorW,GetOpenFileNameW"
     "shell32.dll:ShellExecuteW"
     "uxtheme.dll:EnableThemeDialogTexture"
@@ -75,7 +92,8 @@ if(MINGW)
     # from short import libraries made by llvm-dlltool. GNU ld has no such
     # option: GNU dlltool's delay-import libraries carry the tables in .idata,
     # which GNU ld keeps writable; lld makes .idata read-only, so those
-    # libraries are for GNU ld alone.
+    # libraries are for GNU ld alone. Their stubs lose floating-point
+    # arguments, which the program works around (NIGHTLOOM_GNU_DELAY_STUBS).
     include(CheckLinkerFlag)
     check_linker_flag(CXX "-Wl,--delayload=ole32.dll" NIGHTLOOM_LINKER_DELAYLOADS)
     if(NIGHTLOOM_LINKER_DELAYLOADS)
@@ -84,15 +102,35 @@ if(MINGW)
     else()
         find_program(NIGHTLOOM_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
         set(dlltool ${NIGHTLOOM_DLLTOOL} -y)
+        set(NIGHTLOOM_DELAY_DEFINITIONS NIGHTLOOM_GNU_DELAY_STUBS)
     endif()
+    # The functions of a system DLL as MinGW-w64's import library lists them.
+    find_program(NIGHTLOOM_NM NAMES x86_64-w64-mingw32-nm llvm-nm REQUIRED)
+    function(nightloom_import_library_functions name out)
+        find_library(import_library_${name} NAMES lib${name}.a ${name} REQUIRED)
+        execute_process(COMMAND ${NIGHTLOOM_NM} ${import_library_${name}}
+            OUTPUT_VARIABLE symbols RESULT_VARIABLE nm_result)
+        string(REGEX MATCHALL " I __imp_[A-Za-z0-9_]+" imports "${symbols}")
+        list(TRANSFORM imports REPLACE " I __imp_" "")
+        list(REMOVE_DUPLICATES imports)
+        list(SORT imports)
+        if(NOT nm_result EQUAL 0 OR NOT imports)
+            message(FATAL_ERROR "no functions found in the import library of ${name}")
+        endif()
+        string(REPLACE ";" "," joined "${imports}")
+        set(${out} ${joined} PARENT_SCOPE)
+    endfunction()
     set(delay_dir ${CMAKE_BINARY_DIR}/delayed_imports)
     file(MAKE_DIRECTORY ${delay_dir})
     foreach(entry IN LISTS NIGHTLOOM_DELAYED_DLLS)
         string(REPLACE ":" ";" parts "${entry}")
         list(GET parts 0 dll)
         list(GET parts 1 functions)
-        string(REPLACE "," "\n    " exports "${functions}")
         get_filename_component(name ${dll} NAME_WE)
+        if(functions STREQUAL "*")
+            nightloom_import_library_functions(${name} functions)
+        endif()
+        string(REPLACE "," "\n    " exports "${functions}")
         file(WRITE ${delay_dir}/${name}.def "LIBRARY ${dll}\nEXPORTS\n    ${exports}\n")
         # Relative names: dlltool names its symbols after the output file,
         # and the build folder would end up in the saver's debug file.
@@ -121,6 +159,7 @@ target_include_directories(nightloom_program PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(nightloom_program PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
     _WIN32_WINNT=0x0A00)
 target_compile_options(nightloom_program PRIVATE ${NIGHTLOOM_WARNINGS})
+target_compile_definitions(nightloom_program PRIVATE ${NIGHTLOOM_DELAY_DEFINITIONS})
 target_link_libraries(nightloom_program PUBLIC ${NIGHTLOOM_WIN_LIBS})
 target_link_options(nightloom_program PUBLIC ${NIGHTLOOM_DELAY_LINK_OPTIONS})
 

@@ -30,6 +30,7 @@
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/floor_picture.h"
 #include "app/application.h"
+#include "common/system_folders.h"
 #include "image/image_holder.h"
 #include "image/texture_loader.h"
 #include "render/gl.h"
@@ -388,6 +389,9 @@ void ReportDesktopSteps(Application& app)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // As the saver starts: OpenGL bound before the first window.
+    LoadOnlyFromSystemFolders();
+    BindOpenGlNow();
     const double processCreatedEpoch = bench::ProcessCreatedEpochSeconds();
     MemorySampler memory;
     // Run as "frame_bench /s SECONDS SCENE [desktop]": the saver reads its switch

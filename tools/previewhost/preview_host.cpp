@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "common/system_folders.h"
 #include "render/gl.h"
 #include "scenes/scene_holder.h"
 
@@ -184,6 +185,8 @@ void RunPreview(HWND parent, HWND screen, SIZE size)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    LoadOnlyFromSystemFolders();
+    BindOpenGlNow();
     int count = 0;
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
     SIZE size = {152, 112};

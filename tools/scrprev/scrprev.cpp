@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "common/system_folders.h"
+
 namespace {
 
 constexpr wchar_t kHostClass[] = L"Scrprev";
@@ -324,6 +326,8 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int showCommand)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand)
 {
+    // The window code loads DLLs of its own later (themes among them).
+    LoadOnlyFromSystemFolders();
     if (!CreateBrushes()) {
         DeleteBrushes();
         ShowError(L"Die Pinsel konnten nicht erstellt werden.");
