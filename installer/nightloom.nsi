@@ -301,9 +301,15 @@ FunctionEnd
 
 ; Removes the saver, the uninstaller and its entry. The user's settings under
 ; HKCU\Software\Wow6432Node\Velbrook stay for a later installation.
+; The saver's short name, taken while the file is still there.
+Var SaverShortPath
+
 Section "Uninstall"
-    Call un.ForgetCurrentScreensaver
+    ; The current screensaver is forgotten only once the saver is gone: an
+    ; uninstall that fails leaves the user's choice as it was.
+    GetFullPathName /SHORT $SaverShortPath "$SYSDIR\${SAVER_FILE}"
     Call un.RemoveSaver
+    Call un.ForgetCurrentScreensaver
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"
     ; The publisher's folder only when nothing else of it is left.
@@ -334,15 +340,14 @@ FunctionEnd
 
 ; A current screensaver that points at the removed file would leave Windows
 ; with a saver that cannot start. The control panel may have stored the short
-; name of the path.
+; name of the path, which can only be read while the file exists.
 Function un.ForgetCurrentScreensaver
     ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${If} $0 == ""
         Return
     ${EndIf}
-    GetFullPathName /SHORT $1 "$SYSDIR\${SAVER_FILE}"
     ${If} $0 == "$SYSDIR\${SAVER_FILE}"
-    ${OrIf} $0 == $1
+    ${OrIf} $0 == $SaverShortPath
         DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${EndIf}
 FunctionEnd

@@ -217,11 +217,13 @@ class SaverStuck(InstallerCase):
             self.skipTest("chattr +i needs root on a file system that has the flag")
         self.addCleanup(subprocess.run, ["chattr", "-i", SYSTEM_SAVER], **QUIET)
 
-    def test_a_saver_that_cannot_be_removed_fails_the_uninstall(self):
-        self.install("/D=" + OTHER_FOLDER)
+    def test_a_saver_that_cannot_be_removed_fails_the_uninstall_and_stays_current(self):
+        self.install("/AKTIV", "/D=" + OTHER_FOLDER)  # /D= comes last
         self.stick()
         self.assertEqual(self.uninstall_in_place(), 2, "the uninstaller's exit code")
         self.assertIsNotNone(self.session.reg_query(UNINSTALL_KEY, "DisplayName"), "the entry of a saver still there")
+        self.assertEqual((self.current_saver() or "").lower(), SYSTEM_SAVER_WINDOWS.lower(),
+                         "the current screensaver was forgotten, though the saver is still installed")
 
     def test_a_saver_that_cannot_be_replaced_fails_the_install(self):
         with open(SYSTEM_SAVER, "wb") as older:
