@@ -140,11 +140,11 @@ class SilentInstall(InstallerCase):
         self.assert_uninstalled_keeping_settings(entry)
         self.assertEqual(self.current_saver(), other_saver, "another saver's choice was undone")
 
-    def test_only_the_exact_aktiv_makes_it_the_current_screensaver_until_uninstalled(self):
+    def test_only_the_word_aktiv_in_any_case_makes_it_the_current_screensaver_until_uninstalled(self):
         for near_miss in ("/AKTIV=0", "/AKTIVIEREN"):
             self.install(near_miss)
             self.assertIsNone(self.current_saver(), "%s made Nightloom current" % near_miss)
-        self.install("/AKTIV")
+        self.install("/aktiv")
         self.assertEqual((self.current_saver() or "").lower(), SYSTEM_SAVER_WINDOWS.lower())
         self.uninstall()
         self.assertFalse(os.path.exists(SYSTEM_SAVER), "the saver is still there")

@@ -14,7 +14,8 @@ CommandLine Parse(const wchar_t* line)
 
 TEST(CommandLine, FullScreenSpellings)
 {
-    for (const wchar_t* line : {L"saver.scr /s", L"saver.scr -S", L"saver.scr s", L"saver.scr /S trailing words"}) {
+    for (const wchar_t* line : {L"saver.scr /s", L"saver.scr -S", L"saver.scr s", L"saver.scr /S trailing words",
+                                L"saver.scr /screen"}) {
         const CommandLine c = Parse(line);
         EXPECT_EQ(c.mode, RunMode::FullScreen) << line;
         EXPECT_FALSE(c.badSwitch) << line;
@@ -40,6 +41,11 @@ TEST(CommandLine, ConfigureOwner)
     EXPECT_EQ(withHandle.mode, RunMode::Configure);
     EXPECT_EQ(withHandle.owner, DialogOwner::Handle);
     EXPECT_EQ(withHandle.handle, 1234);
+    // Only the first letter is the switch; the rest is read as the owner's handle.
+    const CommandLine word = Parse(L"saver.scr /config");
+    EXPECT_EQ(word.mode, RunMode::Configure);
+    EXPECT_EQ(word.owner, DialogOwner::Handle);
+    EXPECT_EQ(word.handle, 0);
 }
 
 TEST(CommandLine, PreviewHandleForms)
