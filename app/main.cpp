@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app/application.h"
+#include "common/delayed_dlls.h"
 #include "common/system_folders.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)

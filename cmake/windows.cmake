@@ -11,6 +11,7 @@ set(NIGHTLOOM_WIN_SOURCES
     app/frame_clock_win.cpp
     common/os_version.cpp
     common/system_folders.cpp
+    common/delayed_dlls.cpp
     render/render_window.cpp
     render/text_font.cpp
     scenes/scene_holder.cpp

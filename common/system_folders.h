@@ -1,4 +1,5 @@
 #pragma once
+#include <windows.h>
 
 // A saver is often run straight from a download folder, where anyone may have
 // left a DLL or a program under a system name. From this call on, the process
@@ -6,7 +7,7 @@
 // starts programs without looking in the current directory.
 void LoadOnlyFromSystemFolders();
 
-// Loads OpenGL and GLU from the system folder and binds every function the
-// program calls in them, before the first call; at process start, as when
-// they were bound by the loader.
-void BindOpenGlNow();
+// The system folder's copy of a DLL, by its full path: found there whatever
+// the search order, and on Windows without SetDefaultDllDirectories too. Null
+// when it cannot be loaded.
+HMODULE LoadFromSystemFolder(const char* name);

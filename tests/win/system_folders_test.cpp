@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "common/delayed_dlls.h"
 #include "common/system_folders.h"
 
 namespace {

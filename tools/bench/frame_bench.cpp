@@ -30,6 +30,7 @@
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/floor_picture.h"
 #include "app/application.h"
+#include "common/delayed_dlls.h"
 #include "common/system_folders.h"
 #include "image/image_holder.h"
 #include "image/texture_loader.h"

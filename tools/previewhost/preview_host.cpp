@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "common/delayed_dlls.h"
 #include "common/system_folders.h"
 #include "render/gl.h"
 #include "scenes/scene_holder.h"
