@@ -52,3 +52,6 @@ public:
     // storage, all zero at program start.
     static ButterflyState butterflies[kButterflyCapacity];
 };
+
+// A new Butterfly for the factory; null when memory runs out.
+ISceneStrategy* CreateButterfly(Settings* liveSettings);

@@ -46,3 +46,6 @@ private:
     void DrawHeader(const SYSTEMTIME& now) const;
     void DrawWeeks(const SYSTEMTIME& now) const;
 };
+
+// A new Kalender for the factory; null when memory runs out.
+ISceneStrategy* CreateKalender(Settings* liveSettings);

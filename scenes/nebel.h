@@ -42,3 +42,6 @@ public:
     std::int32_t bannerY = 0;
     bool alphaRising = true;
 };
+
+// A new Nebel for the factory; null when memory runs out.
+ISceneStrategy* CreateNebel(Settings* liveSettings);

@@ -47,3 +47,6 @@ public:
     Star stars[kStarCapacity] = {};
     std::uint32_t starCount = kStarCapacity;
 };
+
+// A new Sterne for the factory; null when memory runs out.
+ISceneStrategy* CreateSterne(Settings* liveSettings);

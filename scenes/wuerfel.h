@@ -42,3 +42,6 @@ public:
     float speedX = 0.1f;  // degrees per sixtieth of a second
     float speedY = 0.2f;
 };
+
+// A new Wuerfel for the factory; null when memory runs out.
+ISceneStrategy* CreateWuerfel(Settings* liveSettings);
