@@ -1,8 +1,8 @@
 """The scene table of scenes/scene_table.h, for the tests and tools in Python.
 
 SCENES lists each scene in the table's order as a Scene: its SceneStrategy
-number, its class ("Wuerfel"), its key (the class in lower case, for file and
-test names) and the name the settings dialog shows ("W\u00fcrfel").
+number, its class, its key (the class in lower case, for file and test names)
+and the name the settings dialog shows, umlauts and all.
 RANDOM_NAME is the dialog's first entry, SceneStrategy 0.
 """
 import collections

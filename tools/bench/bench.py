@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The benchmark: one table for all five scenes at 1920x1080 under Wine.
+"""The benchmark: one table for every scene at 1920x1080 under Wine.
 
   bench.py BUILD [SECONDS] [--scene N ...] [--rounds N] [--starts N] [--exits N]
 

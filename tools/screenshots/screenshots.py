@@ -8,7 +8,7 @@ some run over a desktop of our own (artgen --desktop, shown by the probe as a
 Wine window, since the saver snapshots only what Wine windows show). Then the
 settings dialog's two pages and the About box, and the pages of the installer
 and the uninstaller (installer-*), each cut out with a margin of what lies
-around it. Last the five previews at the control panel's 152x112, as the
+around it. Last every scene's preview at the control panel's 152x112, as the
 in-process preview host draws them, side by side in one picture. Scenes are
 written as JPEG, dialogs and previews as PNG.
 """
