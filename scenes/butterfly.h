@@ -17,7 +17,7 @@ struct ButterflyState {
 
 constexpr std::int32_t kButterflyCapacity = 50;
 
-class Butterfly : public DrawingHelper, public ISceneStrategy {
+class Butterfly : public CommonAnswersHelper<Butterfly> {
 public:
     explicit Butterfly(Settings* liveSettings);
     ~Butterfly() override;
@@ -27,15 +27,7 @@ public:
     bool Init(float width, float height, bool resetState, bool createResources) override;
     void Advance(float timeStep) override;
     void Draw() override;
-    bool ClearsEachFrame() override { return true; }
-    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
     bool UsesLighting() override { return false; }
-    bool SetClearColor() override { return false; }
-    bool SetTextColor(std::int32_t) override { return false; }
-    bool SetProjection(float, float) override { return false; }
-    bool SetCamera() override { return false; }
-    bool ShowsDesktop() override { return settings->ShowDesktop; }
-    bool ShowsInfo() override { return false; }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
 
     // The state half of Init, after the textures and the identity matrix:
@@ -52,3 +44,6 @@ public:
     // storage, all zero at program start.
     static ButterflyState butterflies[kButterflyCapacity];
 };
+
+// A new Butterfly for the factory; null when memory runs out.
+ISceneStrategy* CreateButterfly(Settings* liveSettings);

@@ -1,6 +1,8 @@
 // The butterflies' textures and drawing.
 #include "scenes/butterfly.h"
 
+#include <new>
+
 #include "image/texture_loader.h"
 #include "render/gl.h"
 #include "render/text_font.h"
@@ -44,6 +46,11 @@ void PlaceButterfly(const ButterflyState& butterfly)
 }
 
 } // namespace
+
+ISceneStrategy* CreateButterfly(Settings* liveSettings)
+{
+    return new (std::nothrow) Butterfly(liveSettings);
+}
 
 Butterfly::~Butterfly()
 {

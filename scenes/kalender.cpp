@@ -1,5 +1,7 @@
 #include "scenes/kalender.h"
 
+#include <new>
+
 #include "render/gl.h"
 #include "render/text_font.h"
 #include "scenes/calendar.h"
@@ -7,6 +9,11 @@
 
 Kalender::Kalender(Settings* liveSettings) : settings(liveSettings)
 {
+}
+
+ISceneStrategy* CreateKalender(Settings* liveSettings)
+{
+    return new (std::nothrow) Kalender(liveSettings);
 }
 
 Kalender::~Kalender()

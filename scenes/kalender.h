@@ -7,7 +7,7 @@
 
 struct OutlineFont;
 
-class Kalender : public DrawingHelper, public ISceneStrategy {
+class Kalender : public CommonAnswersHelper<Kalender> {
 public:
     explicit Kalender(Settings* liveSettings);
     ~Kalender() override;
@@ -17,15 +17,7 @@ public:
     bool Init(float width, float height, bool resetState, bool createResources) override;
     void Advance(float timeStep) override;
     void Draw() override;
-    bool ClearsEachFrame() override { return true; }
-    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
     bool UsesLighting() override { return lighting; }
-    bool SetClearColor() override { return false; }
-    bool SetTextColor(std::int32_t) override { return false; }
-    bool SetProjection(float, float) override { return false; }
-    bool SetCamera() override { return false; }
-    bool ShowsDesktop() override { return settings->ShowDesktop; }
-    bool ShowsInfo() override { return false; }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
 
     Settings* settings;
@@ -46,3 +38,6 @@ private:
     void DrawHeader(const SYSTEMTIME& now) const;
     void DrawWeeks(const SYSTEMTIME& now) const;
 };
+
+// A new Kalender for the factory; null when memory runs out.
+ISceneStrategy* CreateKalender(Settings* liveSettings);

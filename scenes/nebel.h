@@ -6,7 +6,7 @@
 #include "scenes/scene.h"
 #include "settings/settings.h"
 
-class Nebel : public DrawingHelper, public ISceneStrategy {
+class Nebel : public CommonAnswersHelper<Nebel> {
 public:
     explicit Nebel(Settings* liveSettings);
     ~Nebel() override;
@@ -16,15 +16,7 @@ public:
     bool Init(float width, float height, bool resetState, bool createResources) override;
     void Advance(float timeStep) override;
     void Draw() override;
-    bool ClearsEachFrame() override { return true; }
-    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
     bool UsesLighting() override { return false; }
-    bool SetClearColor() override { return false; }
-    bool SetTextColor(std::int32_t) override { return false; }
-    bool SetProjection(float, float) override { return false; }
-    bool SetCamera() override { return false; }
-    bool ShowsDesktop() override { return settings->ShowDesktop; }
-    bool ShowsInfo() override { return false; }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
 
     // The state half of Init, after the textures and the identity matrix.
@@ -42,3 +34,6 @@ public:
     std::int32_t bannerY = 0;
     bool alphaRising = true;
 };
+
+// A new Nebel for the factory; null when memory runs out.
+ISceneStrategy* CreateNebel(Settings* liveSettings);

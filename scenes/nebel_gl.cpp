@@ -1,6 +1,8 @@
 // The fog's textures and drawing.
 #include "scenes/nebel.h"
 
+#include <new>
+
 #include "image/texture_loader.h"
 #include "render/gl.h"
 #include "render/text_font.h"
@@ -34,6 +36,11 @@ void DrawFogLayer(float s, float t)
 }
 
 } // namespace
+
+ISceneStrategy* CreateNebel(Settings* liveSettings)
+{
+    return new (std::nothrow) Nebel(liveSettings);
+}
 
 Nebel::~Nebel()
 {

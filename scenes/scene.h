@@ -25,3 +25,23 @@ public:
 // Drawing steps the scenes share; no data, no virtual operations.
 class DrawingHelper {
 };
+
+// The answers every scene gives alike: it clears each frame, and so asks for
+// double buffering; it leaves the clear colour, the text colour, the
+// projection and the camera to the caller; it wants no information overlay;
+// and it shows the desktop behind it when the live ShowDesktop setting says
+// so. Scene is the class deriving from it, which keeps the settings pointer
+// among its own members.
+template <class Scene>
+class CommonAnswersHelper : public DrawingHelper, public ISceneStrategy {
+public:
+    bool ClearsEachFrame() override { return true; }
+    // Asked through the interface, so a scene that stops clearing stops asking too.
+    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
+    bool SetClearColor() override { return false; }
+    bool SetTextColor(std::int32_t) override { return false; }
+    bool SetProjection(float, float) override { return false; }
+    bool SetCamera() override { return false; }
+    bool ShowsDesktop() override { return static_cast<Scene*>(this)->settings->ShowDesktop; }
+    bool ShowsInfo() override { return false; }
+};

@@ -6,5 +6,5 @@
 // time in seconds, so the choice depends only on the second the run starts in.
 std::int32_t RandomSceneNumber(std::time_t seconds);
 
-// SceneStrategy values outside 0..5 mean "(Zufällig)".
+// SceneStrategy values outside 0 and the scene table's numbers mean "(Zufällig)".
 bool IsSceneNumber(std::int32_t value);

@@ -1,14 +1,13 @@
 #include "scenes/scene_factory.h"
 
 #include <ctime>
-#include <new>
 
-#include "scenes/butterfly.h"
-#include "scenes/kalender.h"
-#include "scenes/nebel.h"
 #include "scenes/scene_choice.h"
-#include "scenes/sterne.h"
-#include "scenes/wuerfel.h"
+
+// Each scene's own file defines its maker.
+#define NIGHTLOOM_DECLARE_MAKER(number, Class, name) ISceneStrategy* Create##Class(Settings* liveSettings);
+NIGHTLOOM_SCENE_TABLE(NIGHTLOOM_DECLARE_MAKER)
+#undef NIGHTLOOM_DECLARE_MAKER
 
 ISceneStrategy* CreateScene(Settings* settings)
 {
@@ -21,18 +20,13 @@ ISceneStrategy* CreateScene(Settings* settings)
         number = RandomSceneNumber(std::time(nullptr));
 
     switch (number) {
-    case kWuerfelScene:
-        return new (std::nothrow) Wuerfel(settings);
-    case kNebelScene:
-        return new (std::nothrow) Nebel(settings);
-    case kSterneScene:
-        return new (std::nothrow) Sterne(settings);
-    case kButterflyScene:
-        return new (std::nothrow) Butterfly(settings);
-    case kKalenderScene:
-        return new (std::nothrow) Kalender(settings);
+#define NIGHTLOOM_MAKE_SCENE(number, Class, name) \
+    case number:                                  \
+        return Create##Class(settings);
+        NIGHTLOOM_SCENE_TABLE(NIGHTLOOM_MAKE_SCENE)
+#undef NIGHTLOOM_MAKE_SCENE
     default:
-        // Not reached: the checks above leave only 1 to 5.
+        // Not reached: the checks above leave only the table's numbers.
         return nullptr;
     }
 }

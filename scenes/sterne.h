@@ -13,7 +13,7 @@ struct Star {
 
 constexpr std::uint32_t kStarCapacity = 50;
 
-class Sterne : public DrawingHelper, public ISceneStrategy {
+class Sterne : public CommonAnswersHelper<Sterne> {
 public:
     explicit Sterne(Settings* liveSettings);
     ~Sterne() override;
@@ -23,15 +23,7 @@ public:
     bool Init(float width, float height, bool resetState, bool createResources) override;
     void Advance(float timeStep) override;
     void Draw() override;
-    bool ClearsEachFrame() override { return true; }
-    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
     bool UsesLighting() override { return false; }
-    bool SetClearColor() override { return false; }
-    bool SetTextColor(std::int32_t) override { return false; }
-    bool SetProjection(float, float) override { return false; }
-    bool SetCamera() override { return false; }
-    bool ShowsDesktop() override { return settings->ShowDesktop; }
-    bool ShowsInfo() override { return false; }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
 
     // The state half of Init, after the texture and the identity matrix:
@@ -47,3 +39,6 @@ public:
     Star stars[kStarCapacity] = {};
     std::uint32_t starCount = kStarCapacity;
 };
+
+// A new Sterne for the factory; null when memory runs out.
+ISceneStrategy* CreateSterne(Settings* liveSettings);

@@ -1,10 +1,17 @@
 // The star field's textures and drawing.
 #include "scenes/sterne.h"
 
+#include <new>
+
 #include "image/texture_loader.h"
 #include "render/gl.h"
 #include "render/text_font.h"
 #include "resources/resource_ids.h"
+
+ISceneStrategy* CreateSterne(Settings* liveSettings)
+{
+    return new (std::nothrow) Sterne(liveSettings);
+}
 
 Sterne::~Sterne()
 {

@@ -6,7 +6,7 @@
 #include "scenes/scene.h"
 #include "settings/settings.h"
 
-class Wuerfel : public DrawingHelper, public ISceneStrategy {
+class Wuerfel : public CommonAnswersHelper<Wuerfel> {
 public:
     explicit Wuerfel(Settings* liveSettings);
     ~Wuerfel() override;
@@ -16,15 +16,7 @@ public:
     bool Init(float width, float height, bool resetState, bool createResources) override;
     void Advance(float timeStep) override;
     void Draw() override;
-    bool ClearsEachFrame() override { return true; }
-    bool IsDoubleBuffered() override { return ClearsEachFrame(); }
     bool UsesLighting() override { return lighting; }
-    bool SetClearColor() override { return false; }
-    bool SetTextColor(std::int32_t) override { return false; }
-    bool SetProjection(float, float) override { return false; }
-    bool SetCamera() override { return false; }
-    bool ShowsDesktop() override { return settings->ShowDesktop; }
-    bool ShowsInfo() override { return false; }
     void DrawCaption(TextFont* font, std::int32_t x, std::int32_t y) override;
 
     // The state half of Init, after the textures and the light set-up.
@@ -42,3 +34,6 @@ public:
     float speedX = 0.1f;  // degrees per sixtieth of a second
     float speedY = 0.2f;
 };
+
+// A new Wuerfel for the factory; null when memory runs out.
+ISceneStrategy* CreateWuerfel(Settings* liveSettings);

@@ -1,6 +1,8 @@
 // The cube's textures, light and drawing.
 #include "scenes/wuerfel.h"
 
+#include <new>
+
 #include "image/dib_section.h"
 #include "image/image_holder.h"
 #include "image/texture_loader.h"
@@ -115,6 +117,11 @@ void DrawOverSilhouette()
 }
 
 } // namespace
+
+ISceneStrategy* CreateWuerfel(Settings* liveSettings)
+{
+    return new (std::nothrow) Wuerfel(liveSettings);
+}
 
 Wuerfel::~Wuerfel()
 {

@@ -5,9 +5,9 @@
 
 #include "common/text.h"
 
-const wchar_t* const kSceneNames[kSceneCount] = {
-    L"(Zuf\u00e4llig)", L"W\u00fcrfel", L"Nebel", L"Sterne", L"Kalender", L"Butterfly",
-};
+#define NIGHTLOOM_SCENE_NAME(number, Class, name) name,
+const wchar_t* const kSceneNames[kSceneListLength] = {kRandomSceneName, NIGHTLOOM_SCENE_TABLE(NIGHTLOOM_SCENE_NAME)};
+#undef NIGHTLOOM_SCENE_NAME
 
 const int kPictureTypes[kPictureTypeCount] = {901, 905, 906, 907, 918};
 

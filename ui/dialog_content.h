@@ -3,15 +3,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "scenes/scene_table.h"
 #include "settings/display_modes.h"
 #include "settings/settings.h"
 
 constexpr int kListTextCapacity = 260;
 constexpr int kFilterCapacity = 520;
-constexpr int kSceneCount = 6;
 
-// Scene list entries; the index is SceneStrategy.
-extern const wchar_t* const kSceneNames[kSceneCount];
+// Scene list entries, "(Zufällig)" first and then the scene table's; the index
+// is SceneStrategy.
+constexpr int kSceneListLength = kSceneCount + 1;
+extern const wchar_t* const kSceneNames[kSceneListLength];
 
 // Picture types of the file dialog's filter, keyed by their type code.
 constexpr int kPictureTypeCount = 5;

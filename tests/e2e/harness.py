@@ -22,6 +22,10 @@ from PIL import Image
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "harness"))
 import launcher  # noqa: E402
+import scene_table  # noqa: E402
+
+# The scene whose running clock shows that its frames reach the screen.
+CLOCK_SCENE = scene_table.scene("kalender").number
 
 PREFIX = os.environ.get("WINEPREFIX", "")
 SCR = os.environ.get("NIGHTLOOM_SCR", "")

@@ -38,7 +38,7 @@ import time
 
 import harness
 
-SCENES = {1: "Wuerfel", 2: "Nebel", 3: "Sterne", 4: "Kalender", 5: "Butterfly"}
+SCENES = {scene.number: scene.class_name for scene in harness.scene_table.SCENES}
 RENDER_CLASS = "DriftlanternsApp"
 COUNTS = ("handles", "gdi", "user")
 KIB, MIB = 1024, 1024 * 1024

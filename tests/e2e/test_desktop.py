@@ -9,7 +9,7 @@ import unittest
 
 import numpy
 
-from harness import HERE, PROBE, PROGRAM_KEY, SaverTestCase, wait_exit
+from harness import CLOCK_SCENE, HERE, PROBE, PROGRAM_KEY, SaverTestCase, scene_table, wait_exit
 
 # The probe's quadrants, clockwise from the top left, as the screen shows them.
 TOP_LEFT, TOP_RIGHT = (230, 40, 40), (40, 200, 40)
@@ -128,7 +128,7 @@ def clock_shows(shot):
 class Backdrop(DesktopCase):
     def setUp(self):
         super().setUp()
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
 
     def test_default_run_shows_the_desktop_upright_behind_the_calendar(self):
         desktop = self.show_known_picture("desktop-known-picture")
@@ -170,13 +170,17 @@ def at_brightness(colour, factor, tolerance=22):
     return test
 
 
+# The backdrop's brightness from the second frame on: the additive scenes leave
+# blending on with the half-alpha colour and show it at 0.5; the masking scenes
+# leave one-one blending, the calendar does not blend: they show it whole.
+# (What the masks cut out is checked frame by frame in the scenes' render tests.)
+ADDITIVE_SCENES = ("nebel", "sterne")
+
+
 class BackdropInEveryScene(DesktopCase):
-    # Scene number, name, and the backdrop's brightness from the second frame
-    # on: the additive scenes leave blending on with the half-alpha colour, the
-    # masking scenes leave one-one blending, the calendar does not blend. (What
-    # the masks cut out is checked frame by frame in the scenes' render tests.)
-    SCENES = ((1, "wuerfel", 1.0), (2, "nebel", 0.5), (3, "sterne", 0.5), (4, "kalender", 1.0),
-              (5, "butterfly", 1.0))
+    # Scene number, name, and the backdrop's brightness.
+    SCENES = [(scene.number, scene.key, 0.5 if scene.key in ADDITIVE_SCENES else 1.0)
+              for scene in scene_table.SCENES]
     # A short run (a second build's smoke test) names the scenes to try.
     ONLY = [name for name in os.environ.get("NIGHTLOOM_SCENES", "").split(",") if name]
 
@@ -189,7 +193,7 @@ class BackdropInEveryScene(DesktopCase):
         for number, name, factor in scenes:
             with self.subTest(scene=name):
                 self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", number)
-                boxes = clear_band_boxes if name == "kalender" else corner_boxes
+                boxes = clear_band_boxes if number == CLOCK_SCENE else corner_boxes
 
                 def faults(shot):
                     """What is wrong with the corners; the scenes move over
@@ -222,7 +226,8 @@ class SilhouettesCoverTheDesktop(DesktopCase):
     # Scene number, name, seconds before the first look (the butterflies start
     # above the view and need a while to sink into it), and the least number of
     # pixels where the scene must have replaced the desktop.
-    SCENES = ((1, "wuerfel", 2.0, 10000), (5, "butterfly", 6.0, 1500))
+    SCENES = [(scene_table.scene(key).number, key, settle, least)
+              for key, settle, least in (("wuerfel", 2.0, 10000), ("butterfly", 6.0, 1500))]
 
     def test_cube_and_butterflies_hide_the_desktop_behind_them(self):
         if not scene_pictures_built():
@@ -252,7 +257,7 @@ class TwoMonitors(DesktopCase):
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # Wine's desktop process measures the monitors when it starts: start anew.
         self.session.restart_wine()
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         code, screens = self.session.probe("monitors")
         self.assertEqual(code, 0)
         self.assertEqual((screens["count"], screens["virtual"]), ("2", "-1280,0,2560,1024"))

@@ -6,7 +6,7 @@ import subprocess
 import time
 import unittest
 
-from harness import COMMON_KEY, PROGRAM_KEY, WIN_DIR, SaverTestCase, in_desktop, wait_exit
+from harness import CLOCK_SCENE, COMMON_KEY, PROGRAM_KEY, WIN_DIR, SaverTestCase, in_desktop, wait_exit
 from test_desktop import near
 
 DESKTOP = "nightloom,1280x1024"
@@ -18,7 +18,7 @@ class DisplaySwitchCase(SaverTestCase):
         super().setUp()
         self.session.reg_add(PROGRAM_KEY + r"\Status", "SwitchDisplay", "REG_DWORD", 1)
         for name, value in (("FullWidth", 800), ("FullHeight", 600), ("FullBits", 32), ("FullFrequency", 60),
-                            ("SceneStrategy", 4)):
+                            ("SceneStrategy", CLOCK_SCENE)):
             self.session.reg_add(PROGRAM_KEY, name, "REG_DWORD", value)
 
     def wait_for_desktop_owner(self):

@@ -3,7 +3,7 @@ be had."""
 import unittest
 
 from fault_case import FaultCase, WatchedRun
-from harness import COMMON_KEY, PROGRAM_KEY, wait_exit
+from harness import CLOCK_SCENE, COMMON_KEY, PROGRAM_KEY, wait_exit
 from test_desktop import QUADRANTS, DesktopCase, clear_band_boxes, clock_shows, near
 
 GENERAL = "CreateWindowEx() or PrepareEngine() failed!"
@@ -66,7 +66,7 @@ class CaptureFails(FaultCase, DesktopCase):
         # A stored texture size below zero, as another program could leave it,
         # asks for a snapshot surface that cannot exist.
         self.session.reg_add(COMMON_KEY, "OpenGL_MaxTextureSize", "REG_DWORD", "0xfffffffe")
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         self.show_known_picture("capture-fails-known-picture")
         run = WatchedRun(self.session, ["/s"])
         window = self.session.wait_for_window("DriftlanternsApp")

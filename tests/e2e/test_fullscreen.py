@@ -2,7 +2,7 @@
 import time
 import unittest
 
-from harness import COMMON_KEY, PROGRAM_KEY, SaverTestCase, wait_exit
+from harness import CLOCK_SCENE, COMMON_KEY, PROGRAM_KEY, SaverTestCase, wait_exit
 
 
 class FullScreenCalendar(SaverTestCase):
@@ -10,7 +10,7 @@ class FullScreenCalendar(SaverTestCase):
 
     def setUp(self):
         super().setUp()
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         self.session.reg_add(PROGRAM_KEY, "ShowDesktop", "REG_DWORD", 0)
 
     def start(self):

@@ -12,7 +12,7 @@ import subprocess
 import time
 import unittest
 
-from harness import PROGRAM_KEY, WIN_DIR, SaverTestCase, wait_exit
+from harness import CLOCK_SCENE, PROGRAM_KEY, SaverTestCase, WIN_DIR, wait_exit
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 HIGH_DPI = 144
@@ -73,7 +73,7 @@ class SaverAtHighDpi(HighDpiCase):
 
     def test_full_screen_covers_every_pixel(self):
         self.set_logical_resolution(HIGH_DPI)
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         self.session.reg_add(PROGRAM_KEY, "ShowDesktop", "REG_DWORD", 0)
         saver = self.session.start_saver("/s")
         window = self.session.wait_for_window("DriftlanternsApp")

@@ -7,7 +7,7 @@ import time
 import unittest
 
 from fault_case import FaultCase, WatchedRun
-from harness import PROGRAM_KEY
+from harness import CLOCK_SCENE, PROGRAM_KEY
 from test_display_switch import DESKTOP, DisplaySwitchCase
 
 VK_ESCAPE = "27"
@@ -18,7 +18,7 @@ class Interference(FaultCase):
 
     def setUp(self):
         super().setUp()
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
 
     def render_windows(self, count):
         code, found = self.session.probe("window", "DriftlanternsApp", "--count", count, "--timeout", "30000")

@@ -8,7 +8,7 @@ import os
 import time
 import unittest
 
-from harness import PROGRAM_KEY, WIN_DIR, SaverTestCase, wait_exit
+from harness import CLOCK_SCENE, PROGRAM_KEY, SaverTestCase, WIN_DIR, wait_exit
 
 PREVIEW_HOST = os.path.join(WIN_DIR, "Scrprev.exe")
 WS_CHILD = 0x40000000
@@ -23,7 +23,7 @@ def centre(window):
 class Preview(SaverTestCase):
     def setUp(self):
         super().setUp()
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         self.session.reg_add(PROGRAM_KEY, "ShowDesktop", "REG_DWORD", 0)
 
     def start_host(self):

@@ -5,7 +5,7 @@ import os
 import unittest
 
 from fault_case import FaultCase, WatchedRun
-from harness import PROGRAM_KEY, WIN_DIR
+from harness import CLOCK_SCENE, PROGRAM_KEY, WIN_DIR
 
 PREVIEW_HOST = os.path.join(WIN_DIR, "Scrprev.exe")
 GENERAL = ("CreateApplicationWindow()", "CreateWindowEx() or PrepareEngine() failed!")
@@ -17,7 +17,7 @@ class PreviewParentGone(FaultCase):
         super().setUp()
         # The calendar: its fonts make the slowest start, the widest gap
         # between window and first frame.
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", 4)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", CLOCK_SCENE)
         self.session.start(PREVIEW_HOST)
         self.host = self.session.wait_for_window("Scrprev")
         self.assertIsNotNone(self.host, "preview host did not start")

@@ -5,7 +5,7 @@ import unittest
 
 import numpy
 
-from harness import PROGRAM_KEY, SaverTestCase, wait_exit
+from harness import PROGRAM_KEY, SaverTestCase, scene_table, wait_exit
 
 
 def pixels(shot):
@@ -24,11 +24,11 @@ def saturation(rgb):
 class PictureScenesFullScreen(SaverTestCase):
     session_options = {"window_manager": True}
 
-    def run_scene(self, number, name, faults, first_after=2.0):
-        """Starts scene `number` on black and takes two screenshots a second
+    def run_scene(self, name, faults, first_after=2.0):
+        """Starts the scene `name` (its class in lower case) on black and takes two screenshots a second
         apart, each the first without `faults(pixels, path)`: the scenes move
         by frames, and a loaded machine draws fewer. Ends the saver with a key."""
-        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", number)
+        self.session.reg_add(PROGRAM_KEY, "SceneStrategy", "REG_DWORD", scene_table.scene(name).number)
         self.session.reg_add(PROGRAM_KEY, "ShowDesktop", "REG_DWORD", 0)
         saver = self.session.start_saver("/s")
         window = self.session.wait_for_window("DriftlanternsApp")
@@ -71,7 +71,7 @@ class PictureScenesFullScreen(SaverTestCase):
             if not columns.size or columns.max() - columns.min() <= 400:
                 found.append("%s: stars in one place" % path)
             return found
-        self.run_scene(3, "sterne", faults, first_after=6.0)
+        self.run_scene("sterne", faults, first_after=6.0)
 
     def test_nebel_grey_fog_over_the_whole_screen(self):
         def faults(rgb, path):
@@ -89,7 +89,7 @@ class PictureScenesFullScreen(SaverTestCase):
             if (numpy.abs(numpy.diff(brightness(rgb), axis=1)) > 45).mean() >= 0.001:
                 found.append("%s: hard edges in the fog" % path)
             return found
-        self.run_scene(2, "nebel", faults)
+        self.run_scene("nebel", faults)
 
     def test_butterflies_fall_and_flap_on_black(self):
         def faults(rgb, path):
@@ -102,7 +102,7 @@ class PictureScenesFullScreen(SaverTestCase):
             if (lit & (saturation(rgb) > 60)).sum() <= lit.sum() * 0.3:
                 found.append("%s: no colours" % path)
             return found
-        self.run_scene(5, "butterfly", faults, first_after=6.0)
+        self.run_scene("butterfly", faults, first_after=6.0)
         # Which way they go is the motion tests' business: a near butterfly
         # leaving at the bottom while a far one enters at the top moves the
         # light's centre of gravity up, so the screenshots cannot tell.
@@ -129,7 +129,7 @@ class PictureScenesFullScreen(SaverTestCase):
             if blue.sum() <= 500:
                 found.append("%s: no blue border" % path)
             return found
-        self.run_scene(1, "wuerfel", faults)
+        self.run_scene("wuerfel", faults)
 
 
 if __name__ == "__main__":

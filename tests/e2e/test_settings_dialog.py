@@ -4,10 +4,10 @@ import os
 import time
 import unittest
 
-from harness import BASE_KEY, COMMON_KEY, PROBE, PROGRAM_KEY, SaverTestCase, project_version, wait_exit
+from harness import BASE_KEY, COMMON_KEY, PROBE, PROGRAM_KEY, SaverTestCase, project_version, scene_table, wait_exit
 
 TITLE = "Einstellungen zu Nightloom (App)"
-SCENES = ["(Zuf\u00e4llig)", "W\u00fcrfel", "Nebel", "Sterne", "Kalender", "Butterfly"]
+SCENES = scene_table.dialog_list()
 PLACEMENTS = ["Zentriert", "Gef\u00fcllt", "Angepasst", "Gestreckt"]
 # What the Xvfb display offers: its own size at three depths, rate 0.
 MODES = ["1280 x 1024 Pixel, %d Bit Farbtiefe, 0 Hz" % bits for bits in (8, 16, 32)]
@@ -368,7 +368,7 @@ class BadContents(SettingsDialogCase):
             '"FullHeight"=hex(b):e0,01,00,00,00,00,00,00',    # REG_QWORD
             '"FullBits"=hex(4):08,00,00,00,00,00,00,00',      # REG_DWORD of 8 bytes
             '"FullFrequency"=hex:4b,00',                      # REG_BINARY of 2 bytes
-            '"SceneStrategy"=dword:00000006',                 # one past the last scene
+            '"SceneStrategy"=dword:%08x' % (len(scene_table.SCENES) + 1),  # one past the last scene
             '"ShowDesktop"=hex(4):00,00', "",                 # REG_DWORD of 2 bytes
             "[%s\\Status]" % base, '"SwitchDisplay"=hex(4):01,00', "",
             "[%s\\Image]" % base,

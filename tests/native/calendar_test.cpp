@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cwchar>
 #include <set>
 
 #include "common/crt_random.h"
 #include "scenes/calendar.h"
 #include "scenes/scene_choice.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -183,23 +185,24 @@ TEST(SceneChoice, DependsOnlyOnTheSecond)
         CrtRand(); // whatever happened in between
         EXPECT_EQ(RandomSceneNumber(second), first);
         EXPECT_GE(first, 1);
-        EXPECT_LE(first, 5);
+        EXPECT_LE(first, kSceneCount);
         seen.insert(first);
     }
-    EXPECT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(kSceneCount));
 }
 
 TEST(SceneChoice, MatchesTheSeededGenerator)
 {
     CrtSrand(1);
-    EXPECT_EQ(RandomSceneNumber(1), 41 % 5 + 1);
+    EXPECT_EQ(RandomSceneNumber(1), 41 % kSceneCount + 1);
 }
 
 TEST(SceneChoice, RangeOfTheSetting)
 {
     EXPECT_TRUE(IsSceneNumber(0));
-    EXPECT_TRUE(IsSceneNumber(5));
-    EXPECT_FALSE(IsSceneNumber(6));
+    for (const SceneEntry& entry : kScenes)
+        EXPECT_TRUE(IsSceneNumber(entry.number)) << entry.number;
+    EXPECT_FALSE(IsSceneNumber(kSceneCount + 1));
     EXPECT_FALSE(IsSceneNumber(-1));
 }
 

@@ -86,7 +86,8 @@ private:
 bool CreatePreviewWindow(Application& app, HWND parent)
 {
     nothrowNewCount = 0;
-    app.settings.SceneStrategy = kKalenderScene;
+    // One chosen scene, so that both runs allocate alike.
+    app.settings.SceneStrategy = kScenes[0].number;
     app.sceneHolder = new SceneHolder{};
     app.sceneHolder->scene = CreateScene(&app.settings);
     app.settings.previewMode = true;

@@ -277,6 +277,22 @@ void WINAPI TuesdayNinthOfMarch2027(LPSYSTEMTIME now)
     now->wSecond = 30;
 }
 
+TEST(KalenderRocking, StartsLevelAndRocksWithinBounds)
+{
+    Settings settings{};
+    settings.ShowDesktop = true;
+    Kalender kalender(&settings);
+    EXPECT_EQ(kalender.tiltX, 0.0f);
+    EXPECT_EQ(kalender.zoom, -15.0f);
+    for (int frame = 0; frame < 10000; ++frame) {
+        kalender.Advance(1.0f);
+        ASSERT_LE(kalender.tiltX, 20.4f);
+        ASSERT_GE(kalender.tiltX, -20.4f);
+        ASSERT_LE(kalender.tiltY, 20.6f);
+        ASSERT_GE(kalender.tiltY, -20.6f);
+    }
+}
+
 // Windows stay below the screen's 1280x1024: Wine manages a window that covers
 // the whole screen, and destroying it then waits two seconds for a window manager.
 constexpr int kSheetWidth = 1280;

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""The benchmark: one table for all five scenes at 1920x1080 under Wine.
+"""The benchmark: one table for every scene at 1920x1080 under Wine.
 
   bench.py BUILD [SECONDS] [--scene N ...] [--rounds N] [--starts N] [--exits N]
 
@@ -63,9 +63,10 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "harness"))
 import launcher  # noqa: E402
+import scene_table  # noqa: E402
 
 SCREEN = "1920x1080x24"
-SCENES = {1: "Wuerfel", 2: "Nebel", 3: "Sterne", 4: "Kalender", 5: "Butterfly"}
+SCENES = {scene.number: scene.class_name for scene in scene_table.SCENES}
 SETTINGS_KEY = r"HKCU\Software\Wow6432Node\Velbrook"
 PROGRAM_KEY = r"HKCU\Software\Wow6432Node\Velbrook\ScreenSaver\DriftlanternsApp"
 RENDER_WINDOW_CLASS = "DriftlanternsApp"

@@ -36,6 +36,7 @@
 #include "image/texture_loader.h"
 #include "render/gl.h"
 #include "scenes/scene_holder.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -396,14 +397,14 @@ int wmain(int argc, wchar_t** argv)
     const double processCreatedEpoch = bench::ProcessCreatedEpochSeconds();
     MemorySampler memory;
     // Run as "frame_bench /s SECONDS SCENE [desktop]": the saver reads its switch
-    // from the command line; SCENE is a SceneStrategy number, the calendar by
-    // default; "desktop" draws it over a snapshot of the screen. SECONDS 0 ends
-    // the run after the first frame (a start-up measurement).
+    // from the command line; SCENE is a number of the scene table; "desktop"
+    // draws it over a snapshot of the screen. SECONDS 0 ends the run after the
+    // first frame (a start-up measurement).
     if (argc > 2)
         measured.runSeconds = std::wcstod(argv[2], nullptr);
-    const long scene = argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 4;
-    if (scene < 1 || scene > 5) {
-        std::printf("scene must be 1 to 5\n");
+    const long scene = argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 0;
+    if (scene < 1 || scene > kSceneCount) {
+        std::printf("SCENE must be 1 to %d\n", static_cast<int>(kSceneCount));
         return 2;
     }
     bool desktop = false;

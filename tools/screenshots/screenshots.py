@@ -8,7 +8,7 @@ some run over a desktop of our own (artgen --desktop, shown by the probe as a
 Wine window, since the saver snapshots only what Wine windows show). Then the
 settings dialog's two pages and the About box, and the pages of the installer
 and the uninstaller (installer-*), each cut out with a margin of what lies
-around it. Last the five previews at the control panel's 152x112, as the
+around it. Last every scene's preview at the control panel's 152x112, as the
 in-process preview host draws them, side by side in one picture. Scenes are
 written as JPEG, dialogs and previews as PNG.
 """
@@ -38,16 +38,20 @@ UNINSTALLER = r"C:\Program Files\Velbrook\Nightloom\Deinstallieren.exe"
 TABS, ABOUT_BUTTON, OK_BUTTON, CANCEL_BUTTON = 140, 104, 1, 2
 DIALOG_MARGIN = 24
 
-# (file name, SceneStrategy, ShowDesktop, seconds to let the scene develop,
-# shots a second apart after that, of which the brightest is kept). The fog
-# swells and fades, and its banner shows only while it is bright.
-SCENES = [
-    ("wuerfel", 1, 1, 6.0, 1),
-    ("nebel", 2, 0, 3.0, 15),
-    ("sterne", 3, 0, 10.0, 1),
-    ("kalender", 4, 1, 3.0, 1),
-    ("butterfly", 5, 1, 10.0, 1),
-]
+# How each scene is taken: (ShowDesktop, seconds to let the scene develop,
+# shots a second apart after that, of which the brightest is kept); a scene
+# not listed gets DEFAULT_LOOK. The fog swells and fades, and its banner shows
+# only while it is bright.
+LOOKS = {
+    "wuerfel": (1, 6.0, 1),
+    "nebel": (0, 3.0, 15),
+    "sterne": (0, 10.0, 1),
+    "kalender": (1, 3.0, 1),
+    "butterfly": (1, 10.0, 1),
+}
+DEFAULT_LOOK = (1, 6.0, 1)
+# (file name, SceneStrategy, ShowDesktop, settle, shots) for every scene of the table.
+SCENES = [(scene.key, scene.number) + LOOKS.get(scene.key, DEFAULT_LOOK) for scene in harness.scene_table.SCENES]
 
 
 # The previews: each at twice its size, nearest neighbour so that the real
