@@ -264,6 +264,17 @@ class SaverSession(launcher.WineSession):
                 return shot
             time.sleep(0.5)
 
+    def wait_for_new_frame(self, name, timeout=45.0):
+        """True once the screen shows another picture than when this was
+        called: frames are being drawn. A loaded machine draws its first late."""
+        first = self.screenshot(name)
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            time.sleep(0.2)
+            if self.screenshot(name).difference(first) > 0.0:
+                return True
+        return False
+
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
@@ -331,6 +342,25 @@ class Wizard:
         while self.session.probe("dialog", self.title, "--timeout", "0")[0] == 0:
             assert time.monotonic() < deadline, "the wizard %r is still open" % self.title
             time.sleep(0.5)
+
+
+def cpu_seconds(process):
+    """The processor time a running Wine program has used; a GL child window
+    under Wine shows nothing, but a preview that draws uses the processor."""
+    with open("/proc/%d/stat" % process.pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def wait_for_work(process, seconds, timeout=45.0):
+    """True once the process has used seconds more processor time, while it runs."""
+    start = cpu_seconds(process)
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline and process.poll() is None:
+        if cpu_seconds(process) - start >= seconds:
+            return True
+        time.sleep(0.2)
+    return False
 
 
 def wait_exit(process, timeout):

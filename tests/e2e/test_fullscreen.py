@@ -17,7 +17,8 @@ class FullScreenCalendar(SaverTestCase):
         saver = self.session.start_saver("/s")
         window = self.session.wait_for_window("DriftlanternsApp")
         self.assertIsNotNone(window, "no render window")
-        time.sleep(2.0)
+        # It keeps running while it draws: the clock's picture changes.
+        self.assertTrue(self.session.wait_for_new_frame("fullscreen-running"), "no frame drawn")
         self.assertIsNone(saver.poll(), "the saver ended by itself")
         # Once more now that it runs: the first look may catch it before it shows.
         window = self.session.wait_for_window("DriftlanternsApp")
@@ -52,7 +53,8 @@ class FullScreenCalendar(SaverTestCase):
         # Xvfb starts with the pointer in the middle of the screen, x = 640.
         self.session.xdotool("mousemove", "640", "500")
         self.session.xdotool("mousemove_relative", "--", "0", "40")
-        time.sleep(1.5)
+        # Frames drawn after the movement: it was read and the saver went on.
+        self.assertTrue(self.session.wait_for_new_frame("fullscreen-after-vertical"), "no frame after the movement")
         self.assertIsNone(saver.poll(), "a vertical movement ended the saver")
         self.session.xdotool("mousemove_relative", "--", "1", "0")
         self.assertEqual(wait_exit(saver, 30), 1, "one pixel to the side did not end the saver")

@@ -8,7 +8,7 @@ import os
 import time
 import unittest
 
-from harness import CLOCK_SCENE, PROGRAM_KEY, SaverTestCase, WIN_DIR, wait_exit
+from harness import CLOCK_SCENE, PROGRAM_KEY, SaverTestCase, WIN_DIR, wait_exit, wait_for_work
 
 PREVIEW_HOST = os.path.join(WIN_DIR, "Scrprev.exe")
 WS_CHILD = 0x40000000
@@ -77,7 +77,8 @@ class Preview(SaverTestCase):
         self.assertEqual((code, target.get("hwnd")), (0, preview["hwnd"]), "the click would miss the preview")
         self.session.xdotool("mousemove", str(x), str(y))
         self.session.xdotool("click", "1")
-        time.sleep(1.5)
+        # A second of drawing after the input, and still there.
+        self.assertTrue(wait_for_work(saver, 1.0), "the preview stopped drawing after the input")
         self.assertIsNone(saver.poll(), "input ended the preview")
         self.assertFalse(self.session.screensaver_active())
 

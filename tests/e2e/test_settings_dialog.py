@@ -206,14 +206,20 @@ class Pages(SettingsDialogCase):
         unpainted (black) margin of one pixel left and top, two right and bottom."""
         code, _ = self.session.probe("enable", button["hwnd"], "1")
         self.assertEqual(code, 0)
-        time.sleep(0.5)
-        image = self.session.screenshot("settings-colour-swatch")
         left, top, right, bottom = rect(button)
-        painted = [(x, y) for y in range(top, bottom) for x in range(left, right) if image.at(x, y) == colour]
+        full = (right - left - 3) * (bottom - top - 3)
+
+        def painted_in(shot):
+            return [(x, y) for y in range(top, bottom) for x in range(left, right) if shot.at(x, y) == colour]
+
+        # The enabled button is painted anew some time after the message.
+        image = self.session.screenshot_when("settings-colour-swatch", lambda shot: len(painted_in(shot)) >= full,
+                                             timeout=30)
+        painted = painted_in(image)
         self.assertTrue(painted, "the swatch does not show BackColor")
         xs, ys = [p[0] for p in painted], [p[1] for p in painted]
         self.assertEqual((min(xs), min(ys), max(xs) + 1, max(ys) + 1), (left + 1, top + 1, right - 2, bottom - 2))
-        self.assertEqual(len(painted), (right - left - 3) * (bottom - top - 3))
+        self.assertEqual(len(painted), full)
         for x, y in ((left, top), (right - 1, bottom - 1), (right - 2, top + 5), (left + 5, bottom - 2)):
             self.assertEqual(image.at(x, y), (0, 0, 0), (x, y))
         self.session.probe("enable", button["hwnd"], "0")

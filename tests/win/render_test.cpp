@@ -1203,27 +1203,6 @@ TEST_F(CompositionSwapTest, OneSwapPerFrameAlsoWithoutClearing)
 // Lifetimes: ten set-ups and teardowns of the view and the Kalender
 // =================================================================================
 
-// GetGuiResources answers 0 under Wine (a stub there); the process's GDI handle
-// table, which the PEB points to on Windows and Wine alike, counts the same.
-DWORD GdiObjectCount()
-{
-    const DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (counted != 0)
-        return counted;
-    const auto* peb = reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-    const auto* table = *reinterpret_cast<const GdiHandleEntry* const*>(peb + kPebGdiHandleTableOffset);
-    MEMORY_BASIC_INFORMATION region = {};
-    if (!table || !VirtualQuery(table, &region, sizeof region))
-        return 0;
-    const std::size_t available = (reinterpret_cast<const unsigned char*>(region.BaseAddress) +
-                                   region.RegionSize - reinterpret_cast<const unsigned char*>(table)) /
-                                  sizeof(GdiHandleEntry);
-    DWORD used = 0;
-    for (std::size_t i = 0; i < std::min(available, kGdiHandleTableEntries); ++i)
-        used += table[i].type != 0 ? 1 : 0;
-    return used;
-}
-
 int DisplayListCount()
 {
     int lists = 0;
