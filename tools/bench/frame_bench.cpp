@@ -287,13 +287,17 @@ private:
     std::atomic<std::uint64_t> peak_{0};
 };
 
+// Between the two nearest ranks, so that the median of an even count is the
+// mean of the middle pair.
 double Percentile(std::vector<double> values, double fraction)
 {
     if (values.empty())
         return 0.0;
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
-    return values[index];
+    const double position = fraction * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(position);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (position - static_cast<double>(below));
 }
 
 std::vector<double> Intervals(const std::vector<double>& stamps)
@@ -444,6 +448,13 @@ int wmain(int argc, wchar_t** argv)
     }
     if (!drawing) {
         std::printf("the render window could not be made\n");
+        app->Shutdown();
+        delete app;
+        return 1;
+    }
+    // A backdrop row without the backdrop would measure the scene alone.
+    if (desktop && app->sceneHolder->desktopTexture.count == 0) {
+        std::printf("the desktop was asked for, but no snapshot texture was made\n");
         app->Shutdown();
         delete app;
         return 1;
